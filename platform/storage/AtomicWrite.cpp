@@ -1,0 +1,100 @@
+#include "platform/storage/AtomicWrite.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+
+namespace DewlightPlatform::AtomicWrite {
+
+namespace {
+
+constexpr const char* temporaryMark = ".tmp-";
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        auto written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void keepPrevious(const std::filesystem::path& target, const std::filesystem::path& previous) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(target, error))
+        return;
+    std::filesystem::remove(previous, error);
+    // A hard link keeps the old file without copying it; some file systems have none.
+    std::filesystem::create_hard_link(target, previous, error);
+    if (error)
+        std::filesystem::copy_file(target, previous,
+                                   std::filesystem::copy_options::overwrite_existing, error);
+}
+
+} // namespace
+
+bool isTemporaryName(const std::string& name) {
+    return name.starts_with('.') && name.find(temporaryMark) != std::string::npos;
+}
+
+bool write(const std::filesystem::path& target, const QByteArray& bytes,
+           const std::optional<std::filesystem::path>& previous, const StageHook& hook) {
+    auto folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+    std::string pattern =
+        (folder / ("." + target.filename().string() + temporaryMark + "XXXXXX")).string();
+    int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    auto fail = [&] {
+        ::close(fd);
+        ::unlink(pattern.c_str());
+        return false;
+    };
+    auto half = static_cast<std::size_t>(bytes.size()) / 2;
+    if (!writeAll(fd, bytes.constData(), half))
+        return fail();
+    if (hook)
+        hook(Stage::halfWritten);
+    if (!writeAll(fd, bytes.constData() + half, static_cast<std::size_t>(bytes.size()) - half))
+        return fail();
+    if (::fsync(fd) != 0)
+        return fail();
+    if (hook)
+        hook(Stage::tempSynced);
+    if (::close(fd) != 0) {
+        ::unlink(pattern.c_str());
+        return false;
+    }
+    if (previous) {
+        keepPrevious(target, *previous);
+        if (hook)
+            hook(Stage::previousKept);
+    }
+    if (::rename(pattern.c_str(), target.c_str()) != 0) {
+        ::unlink(pattern.c_str());
+        return false;
+    }
+    if (hook)
+        hook(Stage::renamed);
+    syncFolder(folder);
+    return true;
+}
+
+} // namespace DewlightPlatform::AtomicWrite

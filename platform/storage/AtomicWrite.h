@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+namespace DewlightPlatform::AtomicWrite {
+
+// Points inside a write, named so that a test can stop the process at each of them and see that
+// the target holds the old or the new bytes.
+enum class Stage { halfWritten, tempSynced, previousKept, renamed };
+using StageHook = std::function<void(Stage)>;
+
+// Writes into a hidden temporary file in the target's folder, flushes it to disk, renames it over
+// the target and flushes the folder, so a crash leaves the old file or the new one. With
+// `previous`, the replaced file is kept under that name first. The folder must exist.
+bool write(const std::filesystem::path& target, const QByteArray& bytes,
+           const std::optional<std::filesystem::path>& previous = std::nullopt,
+           const StageHook& hook = {});
+
+// True when `name` is one of the temporary names that `write` uses.
+bool isTemporaryName(const std::string& name);
+
+} // namespace DewlightPlatform::AtomicWrite

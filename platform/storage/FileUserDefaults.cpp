@@ -1,0 +1,174 @@
+#include "platform/storage/FileUserDefaults.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QLoggingCategory>
+#include <nlohmann/json.hpp>
+
+namespace DewlightPlatform {
+
+namespace {
+
+Q_LOGGING_CATEGORY(defaultsLog, "dewlight.system")
+
+constexpr int formatVersion = 1;
+
+std::optional<QByteArray> readFile(const std::filesystem::path& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+} // namespace
+
+FileUserDefaults::FileUserDefaults(std::filesystem::path file, AtomicWrite::StageHook hook)
+    : file_(std::move(file)), hook_(std::move(hook)) {
+    load();
+}
+
+std::filesystem::path FileUserDefaults::previousFile() const {
+    auto previous = file_;
+    previous += ".previous";
+    return previous;
+}
+
+QByteArray FileUserDefaults::encode(const std::map<std::string, UserDefaultsValue>& values) {
+    nlohmann::ordered_json entries = nlohmann::ordered_json::object();
+    for (const auto& [key, value] : values) {
+        nlohmann::ordered_json entry;
+        if (auto* text = std::get_if<std::string>(&value))
+            entry["text"] = *text;
+        else if (auto* bytes = std::get_if<QByteArray>(&value))
+            entry["bytes"] = bytes->toBase64().toStdString();
+        else
+            entry["date"] = std::get<UserDefaultsDate>(value).seconds;
+        entries[key] = std::move(entry);
+    }
+    nlohmann::ordered_json document;
+    document["version"] = formatVersion;
+    document["values"] = std::move(entries);
+    // Keys or texts that are not UTF-8 are written with replacement characters rather than
+    // making the whole file unwritable.
+    return QByteArray::fromStdString(
+        document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
+}
+
+std::optional<std::map<std::string, UserDefaultsValue>>
+FileUserDefaults::decode(const QByteArray& bytes) {
+    auto document = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
+    if (document.is_discarded() || !document.is_object())
+        return std::nullopt;
+    auto version = document.find("version");
+    if (version == document.end() || !version->is_number_integer() ||
+        version->get<std::int64_t>() != formatVersion)
+        return std::nullopt;
+    auto entries = document.find("values");
+    if (entries == document.end() || !entries->is_object())
+        return std::nullopt;
+    std::map<std::string, UserDefaultsValue> values;
+    for (auto it = entries->begin(); it != entries->end(); ++it) {
+        const auto& key = it.key();
+        const auto& entry = it.value();
+        if (!entry.is_object() || entry.size() != 1)
+            return std::nullopt;
+        auto member = entry.begin();
+        const auto& kind = member.key();
+        const auto& content = member.value();
+        if (kind == "text" && content.is_string()) {
+            values.emplace(key, content.get<std::string>());
+        } else if (kind == "bytes" && content.is_string()) {
+            auto decoded = QByteArray::fromBase64Encoding(
+                QByteArray::fromStdString(content.get<std::string>()),
+                QByteArray::AbortOnBase64DecodingErrors);
+            if (!decoded)
+                return std::nullopt;
+            values.emplace(key, *decoded);
+        } else if (kind == "date" && content.is_number()) {
+            values.emplace(key, UserDefaultsDate{content.get<double>()});
+        } else {
+            return std::nullopt;
+        }
+    }
+    return values;
+}
+
+void FileUserDefaults::moveAside(const std::filesystem::path& damaged) {
+    auto stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    std::error_code error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto aside = damaged;
+        aside += ".damaged-" + stamp.toStdString();
+        if (attempt > 0)
+            aside += "-" + std::to_string(attempt);
+        if (std::filesystem::exists(aside, error))
+            continue;
+        std::filesystem::rename(damaged, aside, error);
+        if (!error)
+            qCWarning(defaultsLog, "Unreadable settings file moved aside to %s", aside.c_str());
+        return;
+    }
+}
+
+void FileUserDefaults::load() {
+    std::error_code error;
+    if (!std::filesystem::exists(file_, error))
+        return; // nothing stored yet: a new computer
+    if (auto bytes = readFile(file_))
+        if (auto values = decode(*bytes)) {
+            values_ = std::move(*values);
+            return;
+        }
+    moveAside(file_);
+    auto previous = previousFile();
+    if (!std::filesystem::exists(previous, error))
+        return;
+    if (auto bytes = readFile(previous))
+        if (auto values = decode(*bytes)) {
+            values_ = std::move(*values);
+            // Restore the main file so the next launch does not start empty.
+            lastWriteSucceeded_ = AtomicWrite::write(file_, *bytes);
+            return;
+        }
+    moveAside(previous);
+}
+
+void FileUserDefaults::save() {
+    std::error_code error;
+    std::filesystem::create_directories(file_.parent_path(), error);
+    lastWriteSucceeded_ =
+        !error && AtomicWrite::write(file_, encode(values_), previousFile(), hook_);
+    if (!lastWriteSucceeded_)
+        qCWarning(defaultsLog, "Could not write the settings file %s", file_.c_str());
+}
+
+std::optional<UserDefaultsValue> FileUserDefaults::value(const std::string& key) const {
+    auto found = values_.find(key);
+    if (found == values_.end())
+        return std::nullopt;
+    return found->second;
+}
+
+void FileUserDefaults::set(const std::string& key, UserDefaultsValue value) {
+    auto [slot, inserted] = values_.try_emplace(key, value);
+    if (!inserted) {
+        if (slot->second == value && lastWriteSucceeded_)
+            return;
+        slot->second = std::move(value);
+    }
+    save();
+}
+
+void FileUserDefaults::remove(const std::string& key) {
+    if (values_.erase(key) > 0 || !lastWriteSucceeded_)
+        save();
+}
+
+std::vector<std::string> FileUserDefaults::keys() const {
+    std::vector<std::string> result;
+    for (const auto& [key, value] : values_)
+        result.push_back(key);
+    return result;
+}
+
+} // namespace DewlightPlatform

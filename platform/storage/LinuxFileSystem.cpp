@@ -1,0 +1,41 @@
+#include "platform/storage/LinuxFileSystem.h"
+
+#include "platform/storage/AtomicWrite.h"
+
+#include <QFile>
+#include <system_error>
+
+namespace DewlightPlatform {
+
+bool LinuxFileSystem::createFolders(const Path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return !error && std::filesystem::is_directory(folder, error);
+}
+
+bool LinuxFileSystem::exists(const Path& path) const {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+std::optional<QByteArray> LinuxFileSystem::read(const Path& file) const {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        return std::nullopt;
+    QFile handle(file);
+    if (!handle.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    auto bytes = handle.readAll();
+    if (handle.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+bool LinuxFileSystem::writeAtomically(const Path& file, const QByteArray& bytes) {
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error))
+        return false;
+    return AtomicWrite::write(file, bytes);
+}
+
+} // namespace DewlightPlatform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/storage/FileSystem.h"
+
+namespace DewlightPlatform {
+
+// The real file system, with the application's data folder (usually $XDG_DATA_HOME/Dewlight).
+class LinuxFileSystem final : public FileSystem {
+public:
+    explicit LinuxFileSystem(std::optional<Path> dataFolder) : dataFolder_(std::move(dataFolder)) {}
+
+    std::optional<Path> dataFolder() const override { return dataFolder_; }
+    bool createFolders(const Path& folder) override;
+    bool exists(const Path& path) const override;
+    std::optional<QByteArray> read(const Path& file) const override;
+    bool writeAtomically(const Path& file, const QByteArray& bytes) override;
+
+private:
+    std::optional<Path> dataFolder_;
+};
+
+} // namespace DewlightPlatform

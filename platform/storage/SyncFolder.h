@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace DewlightPlatform {
+
+// The folder that a file-sync tool (Syncthing, Nextcloud, ...) replicates between the user's
+// computers, usually $XDG_DATA_HOME/Dewlight/Sync or a link into the tool's folder. The text of
+// its file "account" is the sync account's token. This process never creates the folder or the
+// token; it only watches them.
+//
+// A folder that is present but cannot be read (a dangling link, an unmounted share, or an empty
+// folder where a token was just seen) is offline: the last token stays, nothing is read or written.
+// Only a token file missing from a readable, non-empty folder is a sign-out.
+class SyncFolder : public QObject {
+    Q_OBJECT
+public:
+    enum class Availability { notConfigured, offline, online };
+
+    struct Options {
+        int rescanIntervalMs = 30'000;
+        int debounceMs = 250;
+    };
+
+    explicit SyncFolder(std::filesystem::path root, Options options, QObject* parent = nullptr);
+    explicit SyncFolder(std::filesystem::path root) : SyncFolder(std::move(root), Options{}) {}
+
+    const std::filesystem::path& root() const { return root_; }
+    Availability availability() const { return availability_; }
+    const std::optional<std::string>& token() const { return token_; }
+    // The folder that holds the current account's keys (it may not exist yet); none without
+    // a token.
+    std::optional<std::filesystem::path> accountFolder() const;
+
+    // Looks again after a short delay; several requests in that delay make one look.
+    void scheduleRescan();
+    // Looks now.
+    void rescan();
+
+signals:
+    // The token changed (signed in, out, or another account).
+    void tokenChanged();
+    // A look finished; the account's folder may hold other files now.
+    void rescanned();
+
+private:
+    void watch();
+
+    std::filesystem::path root_;
+    Availability availability_ = Availability::notConfigured;
+    std::optional<std::string> token_;
+    QFileSystemWatcher watcher_;
+    QTimer debounce_;
+    QTimer periodic_;
+};
+
+} // namespace DewlightPlatform

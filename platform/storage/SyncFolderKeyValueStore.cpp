@@ -1,0 +1,251 @@
+#include "platform/storage/SyncFolderKeyValueStore.h"
+
+#include "platform/storage/AtomicWrite.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <set>
+#include <sys/stat.h>
+#include <system_error>
+
+namespace DewlightPlatform {
+
+namespace {
+
+Q_LOGGING_CATEGORY(syncLog, "dewlight.system")
+
+constexpr const char* suffix = ".kv";
+constexpr std::size_t nameLimit = 240;
+// Far above any value the application writes; a bigger file is not ours.
+constexpr qint64 fileLimit = 4 * 1024 * 1024;
+
+bool plain(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::vector<std::string> differingKeys(const std::map<std::string, QByteArray>& before,
+                                       const std::map<std::string, QByteArray>& after) {
+    std::set<std::string> keys;
+    for (const auto& [key, value] : before) {
+        auto other = after.find(key);
+        if (other == after.end() || other->second != value)
+            keys.insert(key);
+    }
+    for (const auto& [key, value] : after)
+        if (!before.contains(key))
+            keys.insert(key);
+    return {keys.begin(), keys.end()};
+}
+
+std::size_t sizeOf(const std::string& key, const QByteArray& value) {
+    return key.size() + static_cast<std::size_t>(value.size());
+}
+
+} // namespace
+
+std::optional<std::string> SyncFolderKeyValueStore::fileName(const std::string& key) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string name;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        auto c = key[i];
+        if (plain(c) && !(c == '.' && i == 0)) {
+            name += c;
+        } else if (c >= 'A' && c <= 'Z') {
+            name += '^';
+            name += static_cast<char>(c - 'A' + 'a');
+        } else {
+            auto byte = static_cast<unsigned char>(c);
+            name += '%';
+            name += digits[byte >> 4];
+            name += digits[byte & 0xF];
+        }
+    }
+    name += suffix;
+    if (name.size() > nameLimit)
+        return std::nullopt;
+    return name;
+}
+
+std::optional<std::string> SyncFolderKeyValueStore::keyOf(const std::string& name) {
+    if (!name.ends_with(suffix) || name.size() <= std::string_view(suffix).size())
+        return std::nullopt;
+    auto body = std::string_view(name).substr(0, name.size() - std::string_view(suffix).size());
+    std::string key;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        auto c = body[i];
+        if (c == '^' && i + 1 < body.size() && body[i + 1] >= 'a' && body[i + 1] <= 'z') {
+            key += static_cast<char>(body[++i] - 'a' + 'A');
+        } else if (c == '%' && i + 2 < body.size() && hexValue(body[i + 1]) >= 0 &&
+                   hexValue(body[i + 2]) >= 0) {
+            key += static_cast<char>(hexValue(body[i + 1]) * 16 + hexValue(body[i + 2]));
+            i += 2;
+        } else if (plain(c)) {
+            key += c;
+        } else {
+            return std::nullopt;
+        }
+    }
+    // Only the one spelling that fileName makes is ours; anything else (a conflict copy, a
+    // name another tool changed) is ignored.
+    if (fileName(key) != name)
+        return std::nullopt;
+    return key;
+}
+
+SyncFolderKeyValueStore::SyncFolderKeyValueStore(SyncFolder& folder, Quota quota, QObject* parent)
+    : KeyValueStore(parent), folder_(folder), quota_(quota) {
+    if (auto contents = scan())
+        cache_ = std::move(*contents);
+    connect(&folder_, &SyncFolder::tokenChanged, this, &SyncFolderKeyValueStore::accountChanged);
+    connect(&folder_, &SyncFolder::rescanned, this, &SyncFolderKeyValueStore::rescanned);
+}
+
+bool SyncFolderKeyValueStore::usable() const {
+    return folder_.availability() == SyncFolder::Availability::online &&
+           folder_.accountFolder().has_value();
+}
+
+std::optional<SyncFolderKeyValueStore::Contents> SyncFolderKeyValueStore::scan() const {
+    Contents contents;
+    if (!usable())
+        return contents;
+    auto folder = *folder_.accountFolder();
+    std::error_code error;
+    if (!std::filesystem::exists(folder, error))
+        return error ? std::nullopt : std::optional(contents); // nothing written yet
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error)
+        return std::nullopt;
+    for (const auto& entry : entries) {
+        auto name = entry.path().filename().string();
+        if (name.starts_with('.'))
+            continue; // hidden: temporary files of ours and of sync tools
+        auto key = keyOf(name);
+        if (!key || !entry.is_regular_file(error))
+            continue;
+        QFile file(entry.path());
+        if (!file.open(QIODevice::ReadOnly) || file.size() > fileLimit) {
+            // Keep what we knew rather than report the key as gone.
+            if (auto known = cache_.find(*key); known != cache_.end())
+                contents.insert(*known);
+            continue;
+        }
+        contents[*key] = file.readAll();
+    }
+    return contents;
+}
+
+std::vector<std::string> SyncFolderKeyValueStore::keys() const {
+    std::vector<std::string> result;
+    if (!usable())
+        return result;
+    for (const auto& [key, value] : cache_)
+        result.push_back(key);
+    return result;
+}
+
+std::optional<QByteArray> SyncFolderKeyValueStore::data(const std::string& key) const {
+    if (!usable())
+        return std::nullopt;
+    auto found = cache_.find(key);
+    if (found == cache_.end())
+        return std::nullopt;
+    return found->second;
+}
+
+void SyncFolderKeyValueStore::set(const std::string& key, const QByteArray& data) {
+    if (!usable())
+        return; // offline: dropped
+    auto known = cache_.find(key);
+    if (known != cache_.end() && known->second == data)
+        return;
+    auto name = fileName(key);
+    if (!name) {
+        qCWarning(syncLog, "Key too long for the sync folder; not stored");
+        return;
+    }
+    std::size_t total = sizeOf(key, data);
+    std::size_t count = 1;
+    for (const auto& [k, v] : cache_)
+        if (k != key) {
+            total += sizeOf(k, v);
+            ++count;
+        }
+    if (total > quota_.totalBytes || count > quota_.keyCount) {
+        // One notice when the store becomes full, not one per refused write.
+        if (!overQuota_) {
+            overQuota_ = true;
+            postLater(
+                KeyValueStoreChange::make(KeyValueStoreChangeReason::quotaViolation, std::nullopt));
+        }
+        return;
+    }
+    auto folder = *folder_.accountFolder();
+    // Only the account's own sub-folder is ever made, never the sync folder itself.
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return;
+    if (!AtomicWrite::write(folder / *name, data))
+        return;
+    overQuota_ = false;
+    cache_[key] = data;
+}
+
+void SyncFolderKeyValueStore::remove(const std::string& key) {
+    if (!usable() || !cache_.contains(key))
+        return;
+    auto name = fileName(key);
+    if (name) {
+        std::error_code error;
+        std::filesystem::remove(*folder_.accountFolder() / *name, error);
+        if (error)
+            return;
+    }
+    cache_.erase(key);
+    overQuota_ = false;
+}
+
+void SyncFolderKeyValueStore::postLater(KeyValueStoreChange change) {
+    QPointer<SyncFolderKeyValueStore> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, change] {
+            if (self)
+                emit self->externalChange(change);
+        },
+        Qt::QueuedConnection);
+}
+
+void SyncFolderKeyValueStore::accountChanged() {
+    auto before = std::move(cache_);
+    cache_.clear();
+    if (auto contents = scan())
+        cache_ = std::move(*contents);
+    overQuota_ = false;
+    emit externalChange(KeyValueStoreChange::make(KeyValueStoreChangeReason::accountChange,
+                                                  differingKeys(before, cache_)));
+}
+
+void SyncFolderKeyValueStore::rescanned() {
+    if (!usable())
+        return; // offline: what we knew stays until the folder is back
+    auto contents = scan();
+    if (!contents)
+        return;
+    auto changed = differingKeys(cache_, *contents);
+    if (changed.empty())
+        return;
+    cache_ = std::move(*contents);
+    emit externalChange(
+        KeyValueStoreChange::make(KeyValueStoreChangeReason::serverChange, changed));
+}
+
+} // namespace DewlightPlatform
