@@ -46,9 +46,9 @@ ClockChangeWatcher::~ClockChangeWatcher() {
 void ClockChangeWatcher::arm() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    itimerspec spec{};
-    spec.it_value.tv_sec = now.tv_sec + armAhead;
-    if (::timerfd_settime(descriptor_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec,
+    itimerspec setting{};
+    setting.it_value.tv_sec = now.tv_sec + armAhead;
+    if (::timerfd_settime(descriptor_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &setting,
                           nullptr) != 0) {
         qCWarning(systemLog, "clock change timer not armed: %s", std::strerror(errno));
     }

@@ -43,9 +43,9 @@ public:
         if (expiry.tv_sec == 0 && expiry.tv_nsec == 0) {
             expiry.tv_nsec = 1; // an all-zero expiry would disarm the timer
         }
-        itimerspec spec{};
-        spec.it_value = expiry;
-        if (::timerfd_settime(fd_, flags, &spec, nullptr) != 0) {
+        itimerspec setting{};
+        setting.it_value = expiry;
+        if (::timerfd_settime(fd_, flags, &setting, nullptr) != 0) {
             const int error = errno;
             ::close(fd_);
             throw std::system_error(error, std::generic_category(), "timerfd_settime");
