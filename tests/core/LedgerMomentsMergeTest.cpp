@@ -3,6 +3,7 @@
 #include "tests/core/LedgerFixtures.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ TEST(PanelMoments, RangeExceededOnlyAboveTheUpperEnd) {
 
     Clicker(ledger, "more").click(DrinkKind::sip, at(1, 11));
     EXPECT_EQ(ledger.pendingMoment(day(1), at(1, 13), 5), PanelMoment::rangeExceeded);
+    // A range no settings can make must not overflow the quarter count.
+    EXPECT_EQ(ledger.pendingMoment(day(1), at(1, 13), std::numeric_limits<std::int64_t>::max()),
+              std::nullopt);
     ledger.markShown(PanelMoment::rangeExceeded, day(1));
     EXPECT_EQ(ledger.pendingMoment(day(1), at(1, 13), 5), std::nullopt);
     EXPECT_EQ(ledger.shownMoments(day(1)), std::set<PanelMoment>{PanelMoment::rangeExceeded});
