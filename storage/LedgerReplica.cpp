@@ -66,7 +66,9 @@ void UbiquitousLedgerStorage::remove(const std::string& key) {
         store_.remove(key);
 }
 
-bool LedgerReplica::isOpen() const { return fence_.isOpen(); }
+bool LedgerReplica::isOpen() const {
+    return fence_.isOpen();
+}
 
 std::vector<std::string> LedgerReplica::keysWithPrefix(const std::string& prefix) const {
     if (!isOpen())
@@ -216,9 +218,9 @@ void LedgerReplica::prune(const ResetGeneration& generation,
     // Older generations of the account: their namespaces and their synced settings.
     auto markers = readResetMarkers();
     const auto initial = initialGeneration();
-    const bool hasInitial =
-        std::any_of(markers.begin(), markers.end(),
-                    [&](const Marker& marker) { return marker.second == initial; });
+    const bool hasInitial = std::any_of(markers.begin(), markers.end(), [&](const Marker& marker) {
+        return marker.second == initial;
+    });
     if (!hasInitial)
         markers.emplace_back(StorageNamespace(account_, initial).resetMarkerKey(), initial);
     for (const auto& [markerKey, older] : markers) {

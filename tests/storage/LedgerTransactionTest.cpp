@@ -1,5 +1,7 @@
 #include "storage/LedgerTransaction.h"
 
+#include "storage/AtomicFileStore.h"
+
 #include <gtest/gtest.h>
 
 namespace DewlightStorage {
