@@ -1,0 +1,20 @@
+#include "core/GroupRemoval.h"
+
+#include <utility>
+
+namespace DewlightCore {
+
+JsonValue JsonCodec<GroupRemoval>::encode(const GroupRemoval& removal) {
+    JsonValue json = JsonValue::object();
+    json["group"] = Json::encode(removal.group);
+    json["workday"] = Json::encode(removal.workday);
+    return json;
+}
+
+GroupRemoval JsonCodec<GroupRemoval>::decode(const JsonValue& json) {
+    auto group = Json::field<Identity<ClickGroupTag>>(json, "group");
+    const auto workday = Json::field<WorkdayID>(json, "workday");
+    return GroupRemoval{std::move(group), workday};
+}
+
+} // namespace DewlightCore

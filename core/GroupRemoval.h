@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/Identity.h"
+#include "core/Json.h"
+#include "core/WorkdayID.h"
+
+#include <compare>
+
+namespace DewlightCore {
+
+// A click group undone on a working day: none of its clicks of that day count, on any machine,
+// even when a copy that still holds them is merged in later.
+struct GroupRemoval {
+    Identity<ClickGroupTag> group;
+    WorkdayID workday;
+
+    friend bool operator==(const GroupRemoval&, const GroupRemoval&) = default;
+    // Sets are kept, and written, by group text and then by day, so that the removals of one
+    // group are neighbours.
+    friend auto operator<=>(const GroupRemoval&, const GroupRemoval&) = default;
+};
+
+// {"group": identity, "workday": day number}, read in this order.
+template <> struct JsonCodec<GroupRemoval> {
+    static JsonValue encode(const GroupRemoval& removal);
+    static GroupRemoval decode(const JsonValue& json);
+};
+
+} // namespace DewlightCore

@@ -1,0 +1,36 @@
+#include "core/Json.h"
+
+namespace DewlightCore::Json {
+
+JsonValue parse(std::string_view text) {
+    try {
+        return JsonValue::parse(text.begin(), text.end());
+    } catch (const JsonValue::parse_error& error) {
+        throw DecodingError(DecodingError::Kind::malformed, error.what());
+    }
+}
+
+std::string serialize(const JsonValue& value) {
+    return value.dump();
+}
+
+const JsonValue& at(const JsonValue& object, std::string_view key) {
+    if (!object.is_object())
+        throwTypeMismatch("an object", object);
+    const auto found = object.find(key);
+    if (found == object.end())
+        throw DecodingError(DecodingError::Kind::keyNotFound,
+                            "missing key \"" + std::string(key) + "\"");
+    return *found;
+}
+
+void throwTypeMismatch(const char* expected, const JsonValue& found) {
+    throw DecodingError(DecodingError::Kind::typeMismatch,
+                        std::string("expected ") + expected + ", found " + found.type_name());
+}
+
+void throwDataCorrupted(const std::string& message) {
+    throw DecodingError(DecodingError::Kind::dataCorrupted, message);
+}
+
+} // namespace DewlightCore::Json
