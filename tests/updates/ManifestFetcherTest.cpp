@@ -1,6 +1,8 @@
+#include "updates/ManifestFetcher.h"
+
 #include "TestCertificate.h"
 #include "TestHttpServer.h"
-#include "updates/ManifestFetcher.h"
+#include "platform/BuildInfo.h"
 #include "updates/SiteUpdateFeed.h"
 #include "updates/UpdateFailure.h"
 
@@ -34,7 +36,9 @@ QCoro::Task<Outcome> fetchOutcome(UpdateFeed& feed) {
     co_return outcome;
 }
 
-Outcome fetch(UpdateFeed& feed) { return QCoro::waitFor(fetchOutcome(feed)); }
+Outcome fetch(UpdateFeed& feed) {
+    return QCoro::waitFor(fetchOutcome(feed));
+}
 
 Outcome fetch(ManifestFetcher::Settings settings) {
     ManifestFetcher fetcher(std::move(settings));
@@ -75,14 +79,15 @@ TEST_F(ManifestFetcherTest, SendsAPlainGetWithTheNamedHeadersAndNoCookies) {
 
     ASSERT_EQ(server.requests().size(), 2u);
     for (const QByteArray& request : server.requests()) {
-        EXPECT_TRUE(request.startsWith("GET /downloads/versions.json HTTP/1.1\r\n")) << request.toStdString();
+        EXPECT_TRUE(request.startsWith("GET /downloads/versions.json HTTP/1.1\r\n"))
+            << request.toStdString();
         const auto headers = headersOf(request);
         EXPECT_EQ(headers.at("user-agent"), "Norvane");
         EXPECT_EQ(headers.at("accept"), "application/json");
         EXPECT_EQ(headers.at("accept-language"), "*");
         // Beyond the three, only what the HTTP stack itself adds.
-        const std::set<std::string> allowed = {"host",       "connection",    "accept-encoding",
-                                               "user-agent", "accept",        "accept-language",
+        const std::set<std::string> allowed = {"host",       "connection",   "accept-encoding",
+                                               "user-agent", "accept",       "accept-language",
                                                "pragma",     "cache-control"};
         for (const auto& [name, value] : headers)
             EXPECT_TRUE(allowed.contains(name)) << name << ": " << value;
@@ -99,12 +104,13 @@ TEST_F(ManifestFetcherTest, OnlyStatus200IsAnAnswer) {
     };
     const Case cases[] = {
         {204, {}}, {301, "Location: /moved.json\r\n"}, {302, "Location: /moved.json\r\n"},
-        {304, {}}, {307, "Location: /moved.json\r\n"}, {404, {}}, {500, {}},
+        {304, {}}, {307, "Location: /moved.json\r\n"}, {404, {}},
+        {500, {}},
     };
     for (const auto& c : cases) {
         TestHttpServer server;
-        server.respondWith(TestHttpServer::response(c.status, R"({"format":1,"apps":{}})",
-                                                    c.headers));
+        server.respondWith(
+            TestHttpServer::response(c.status, R"({"format":1,"apps":{}})", c.headers));
         EXPECT_EQ(fetch(at(server.url())).failure, UpdateFailure::unreachable) << c.status;
         // A redirect is never followed: give a second request the time to arrive.
         QTest::qWait(50);
@@ -122,14 +128,15 @@ TEST_F(ManifestFetcherTest, AnEmptyBodyIsAnEmptyAnswer) {
 
 TEST_F(ManifestFetcherTest, TransportFailuresAreUnreachable) {
     const QByteArray answers[] = {
-        "SSH-2.0-OpenSSH\r\n\r\n",                              // not HTTP
-        "",                                                     // closed without an answer
+        "SSH-2.0-OpenSSH\r\n\r\n",                             // not HTTP
+        "",                                                    // closed without an answer
         "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort", // body cut short
     };
     for (const QByteArray& answer : answers) {
         TestHttpServer server;
         server.respondWith(answer);
-        EXPECT_EQ(fetch(at(server.url())).failure, UpdateFailure::unreachable) << answer.toStdString();
+        EXPECT_EQ(fetch(at(server.url())).failure, UpdateFailure::unreachable)
+            << answer.toStdString();
     }
 
     QUrl closed;
@@ -203,7 +210,8 @@ TEST_F(ManifestFetcherTest, VerifiesTheServerCertificate) {
     const auto pair = Testing::TestCertificate::make();
     TestHttpServer server(pair.certificate, pair.key);
     server.respondWith(TestHttpServer::response(200, R"({"format":1,"apps":{}})"));
-    const QUrl url = server.url(QStringLiteral("/downloads/versions.json"), QStringLiteral("https"));
+    const QUrl url =
+        server.url(QStringLiteral("/downloads/versions.json"), QStringLiteral("https"));
 
     EXPECT_EQ(fetch(at(url)).failure, UpdateFailure::unreachable);
     EXPECT_TRUE(server.requests().empty());
@@ -218,11 +226,19 @@ TEST(SiteUpdateFeed, AcceptsOnlyAnHttpsOrigin) {
     EXPECT_EQ(SiteUpdateFeed::originOf("https://example.org"), QUrl("https://example.org"));
     EXPECT_EQ(SiteUpdateFeed::originOf("https://example.org:8443"),
               QUrl("https://example.org:8443"));
-    for (const char* site : {"", "example.org", "http://example.org", "https://",
-                             "https://example.org/", "https://example.org/downloads",
-                             "https://user@example.org", "https://example.org?x=1",
-                             "https://example.org#top", "https://exa mple.org", "ftp://example.org"})
+    for (const char* site :
+         {"", "example.org", "http://example.org", "https://", "https://example.org/",
+          "https://example.org/downloads", "https://user@example.org", "https://example.org?x=1",
+          "https://example.org#top", "https://exa mple.org", "ftp://example.org"})
         EXPECT_FALSE(SiteUpdateFeed::originOf(site)) << site;
+}
+
+TEST(SiteUpdateFeed, TheManifestLivesOnTheBuildsSite) {
+    if (SiteUpdateFeed::site().isEmpty())
+        GTEST_SKIP() << "this build has no update site";
+    EXPECT_EQ(SiteUpdateFeed::manifestURL().toString(),
+              QString::fromUtf8(DewlightPlatform::BuildInfo::updateSite) +
+                  "/downloads/versions.json");
 }
 
 TEST(SiteUpdateFeed, WithoutASiteTheFeedIsUnreachableAtOnce) {

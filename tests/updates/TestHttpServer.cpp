@@ -7,7 +7,9 @@
 
 namespace DewlightUpdates::Testing {
 
-TestHttpServer::TestHttpServer() : server_(std::make_unique<QTcpServer>()) { listen(); }
+TestHttpServer::TestHttpServer() : server_(std::make_unique<QTcpServer>()) {
+    listen();
+}
 
 TestHttpServer::TestHttpServer(const QSslCertificate& certificate, const QSslKey& key) {
     auto tls = std::make_unique<QSslServer>();
@@ -64,8 +66,8 @@ QUrl TestHttpServer::url(const QString& path, const QString& scheme) const {
 QByteArray TestHttpServer::response(int status, const QByteArray& body,
                                     const QByteArray& extraHeaders) {
     return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n" + extraHeaders +
-           "Content-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
+           "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" +
+           body;
 }
 
 void sendAndClose(QTcpSocket& socket, const QByteArray& raw) {

@@ -9,8 +9,8 @@
 #include <QUrl>
 #include <chrono>
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 // Readable failure messages for byte bodies.
