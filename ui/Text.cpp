@@ -1,0 +1,146 @@
+// Text: wraps at the offered width, is never cut unless a line limit says so, and then ends the
+// last line it shows in an ellipsis.
+#include "ui/Node.h"
+#include "ui/NodeImpl.h"
+
+#include <QFontMetricsF>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+struct Wrapped {
+    std::vector<TextLine> lines;
+    QSizeF size;
+    QFont font;
+};
+
+Wrapped wrapAt(const QString& text, const QFont& font, double width, std::optional<int> lineLimit) {
+    const QFontMetricsF metrics(font);
+    const double lineHeight = metrics.lineSpacing();
+    const double firstBaseline = metrics.leading() / 2 + metrics.ascent();
+    Wrapped result{{}, {}, font};
+    auto add = [&](QString line, double advance) {
+        const double baseline = firstBaseline + lineHeight * double(result.lines.size());
+        result.lines.push_back({std::move(line), advance, baseline});
+        result.size = QSizeF(std::max(result.size.width(), advance), lineHeight * double(result.lines.size()));
+    };
+
+    QString shaped = text;
+    shaped.replace(u'\n', QChar::LineSeparator);
+    const bool multiParagraph = shaped.contains(QChar::LineSeparator);
+    const double single = metrics.horizontalAdvance(shaped);
+    if (!multiParagraph && (single <= width || text.isEmpty())) {
+        add(text, single);
+        return result;
+    }
+    if (width <= 0) { // the minimum a text can take: nothing across, one line down
+        add(QString(), 0);
+        return result;
+    }
+
+    QTextLayout layout(shaped, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    std::vector<std::pair<int, int>> spans;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::isfinite(width) ? width : 1e7);
+        spans.emplace_back(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+
+    const std::size_t shown = lineLimit ? std::min<std::size_t>(spans.size(), std::size_t(std::max(1, *lineLimit)))
+                                        : spans.size();
+    for (std::size_t i = 0; i < shown; ++i) {
+        const bool cut = i + 1 == shown && shown < spans.size();
+        QString line = cut ? shaped.mid(spans[i].first) : shaped.mid(spans[i].first, spans[i].second);
+        line.replace(QChar::LineSeparator, u' ');
+        if (cut) {
+            // The rest of the text is folded into the last line, which ends in "…" even when
+            // the rest would fit (a cut after a line break).
+            const QString elided = metrics.elidedText(line, Qt::ElideRight, width);
+            line = elided.endsWith(QChar(0x2026))
+                       ? elided
+                       : metrics.elidedText(line + QChar(0x2026), Qt::ElideRight, width);
+        } else {
+            while (line.endsWith(u' '))
+                line.chop(1);
+        }
+        add(line, metrics.horizontalAdvance(line));
+    }
+    return result;
+}
+
+// Fits the text, shrinking the font down to the minimum scale before cutting it.
+Wrapped fit(const Element& self, double width) {
+    const Environment& env = self.env();
+    if (env.minimumScaleFactor >= 1.0 || !env.lineLimit)
+        return wrapAt(self.text, self.font, width, env.lineLimit);
+    const std::size_t limit = std::size_t(std::max(1, *env.lineLimit));
+    const double full = self.font.pixelSize();
+    QFont font = self.font;
+    for (double scale = 1.0; scale >= env.minimumScaleFactor - 1e-9; scale -= 0.05) {
+        font.setPixelSize(std::max(1, int(std::round(full * scale))));
+        if (wrapAt(self.text, font, width, std::nullopt).lines.size() <= limit)
+            break;
+    }
+    return wrapAt(self.text, font, width, env.lineLimit);
+}
+
+class TextNode final : public NodeImpl {
+public:
+    TextNode(QString content, std::vector<TextArgument> arguments, bool localized)
+        : content_(std::move(content)), arguments_(std::move(arguments)), localized_(localized) {}
+
+    void build(Element& self) const override {
+        const Environment& env = self.env();
+        self.text = localized_ ? env.localize(content_, arguments_) : content_;
+        self.font = env.font.qfont(env.typeSize);
+    }
+
+    Dimensions measure(const Element& self, const ProposedSize& offered) const override {
+        const Wrapped wrapped = fit(self, offered.width.value_or(infinity));
+        return {wrapped.size, wrapped.lines.front().baseline};
+    }
+
+    void place(Element& self) const override {
+        Wrapped wrapped = fit(self, self.frame.width() + 1e-6);
+        self.lines = std::move(wrapped.lines);
+        self.font = wrapped.font;
+    }
+
+    void paint(QPainter& painter, const Element& self) const override {
+        const Environment& env = self.env();
+        painter.setFont(self.font);
+        painter.setPen(env.foreground.resolve(env));
+        const double factor = env.multilineAlignment == TextAlignment::leading  ? 0.0
+                              : env.multilineAlignment == TextAlignment::center ? 0.5
+                                                                                 : 1.0;
+        for (const TextLine& line : self.lines) {
+            const double x = self.frame.left() + (self.frame.width() - line.width) * factor;
+            painter.drawText(QPointF(x, self.frame.top() + line.baseline), line.text);
+        }
+    }
+
+private:
+    QString content_;
+    std::vector<TextArgument> arguments_;
+    bool localized_;
+};
+
+} // namespace
+
+Node text(QString key, std::vector<TextArgument> arguments) {
+    return Node(std::make_shared<TextNode>(std::move(key), std::move(arguments), true));
+}
+
+Node verbatim(QString content) {
+    return Node(std::make_shared<TextNode>(std::move(content), std::vector<TextArgument>{}, false));
+}
+
+} // namespace ui
