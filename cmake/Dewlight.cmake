@@ -21,9 +21,12 @@ function(dewlight_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-    gtest_discover_tests(${name}
-        DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "${DEWLIGHT_TEST_ENVIRONMENT}")
+    # The test binary runs (for discovery too) under `cmake -E env`: the GoogleTest module
+    # splits a list given as the ENVIRONMENT property, which left every variable but the first
+    # unset (the tests then saw the real session, display and home).
+    set_target_properties(${name} PROPERTIES
+        CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${DEWLIGHT_TEST_ENVIRONMENT}")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
 # dewlight_add_benchmark(<name> SOURCES <files...> LIBS <targets...>)

@@ -27,7 +27,7 @@ struct FrameLimits {
     std::optional<double> minHeight = std::nullopt;
     std::optional<double> idealHeight = std::nullopt;
     std::optional<double> maxHeight = std::nullopt;
-    Alignment alignment;
+    Alignment alignment = {};
 };
 
 // What assistive technology is told about a node; the window host reads it.
