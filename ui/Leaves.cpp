@@ -15,7 +15,7 @@ constexpr double idealFlexibleLength = 10;
 constexpr double symbolScale = 1.2;
 // Thickness and colour of a divider.
 constexpr double dividerThickness = 1;
-const Color dividerColor = Color::primary().opacity(0.1);
+Color dividerColor() { return Color::primary().opacity(0.1); }
 
 class EmptyNode final : public NodeImpl {
 public:
@@ -51,7 +51,7 @@ public:
     }
 
     void paint(QPainter& painter, const Element& self) const override {
-        painter.fillRect(self.frame, dividerColor.resolve(self.env()));
+        painter.fillRect(self.frame, dividerColor().resolve(self.env()));
     }
 };
 

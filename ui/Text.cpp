@@ -12,13 +12,66 @@ namespace ui {
 
 namespace {
 
+// Qt 6.4 cannot switch on the font's tabular figures, so tabular digits are set by hand: every
+// digit takes the advance of the widest one and is centred in it.
+double widestDigit(const QFontMetricsF& metrics) {
+    double widest = 0;
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+        widest = std::max(widest, metrics.horizontalAdvance(QChar(digit)));
+    return widest;
+}
+
+double advance(const QFontMetricsF& metrics, const QString& text, bool tabular) {
+    if (!tabular)
+        return metrics.horizontalAdvance(text);
+    const double cell = widestDigit(metrics);
+    double width = 0;
+    QString run;
+    for (const QChar c : text) {
+        if (c.isDigit()) {
+            width += metrics.horizontalAdvance(run) + cell;
+            run.clear();
+        } else {
+            run += c;
+        }
+    }
+    return width + metrics.horizontalAdvance(run);
+}
+
+void drawLine(QPainter& painter, QPointF origin, const QString& text, bool tabular) {
+    if (!tabular) {
+        painter.drawText(origin, text);
+        return;
+    }
+    const QFontMetricsF metrics(painter.font());
+    const double cell = widestDigit(metrics);
+    double x = origin.x();
+    QString run;
+    auto flush = [&] {
+        painter.drawText(QPointF(x, origin.y()), run);
+        x += metrics.horizontalAdvance(run);
+        run.clear();
+    };
+    for (const QChar c : text) {
+        if (!c.isDigit()) {
+            run += c;
+            continue;
+        }
+        flush();
+        painter.drawText(QPointF(x + (cell - metrics.horizontalAdvance(c)) / 2, origin.y()), QString(c));
+        x += cell;
+    }
+    flush();
+}
+
 struct Wrapped {
     std::vector<TextLine> lines;
     QSizeF size;
     QFont font;
 };
 
-Wrapped wrapAt(const QString& text, const QFont& font, double width, std::optional<int> lineLimit) {
+Wrapped wrapAt(const QString& text, const QFont& font, double width, std::optional<int> lineLimit,
+               bool tabular) {
     const QFontMetricsF metrics(font);
     const double lineHeight = metrics.lineSpacing();
     const double firstBaseline = metrics.leading() / 2 + metrics.ascent();
@@ -32,7 +85,7 @@ Wrapped wrapAt(const QString& text, const QFont& font, double width, std::option
     QString shaped = text;
     shaped.replace(u'\n', QChar::LineSeparator);
     const bool multiParagraph = shaped.contains(QChar::LineSeparator);
-    const double single = metrics.horizontalAdvance(shaped);
+    const double single = advance(metrics, shaped, tabular);
     if (!multiParagraph && (single <= width || text.isEmpty())) {
         add(text, single);
         return result;
@@ -71,7 +124,7 @@ Wrapped wrapAt(const QString& text, const QFont& font, double width, std::option
             while (line.endsWith(u' '))
                 line.chop(1);
         }
-        add(line, metrics.horizontalAdvance(line));
+        add(line, advance(metrics, line, tabular));
     }
     return result;
 }
@@ -79,17 +132,18 @@ Wrapped wrapAt(const QString& text, const QFont& font, double width, std::option
 // Fits the text, shrinking the font down to the minimum scale before cutting it.
 Wrapped fit(const Element& self, double width) {
     const Environment& env = self.env();
+    const bool tabular = env.font.monospacedDigits;
     if (env.minimumScaleFactor >= 1.0 || !env.lineLimit)
-        return wrapAt(self.text, self.font, width, env.lineLimit);
+        return wrapAt(self.text, self.font, width, env.lineLimit, tabular);
     const std::size_t limit = std::size_t(std::max(1, *env.lineLimit));
     const double full = self.font.pixelSize();
     QFont font = self.font;
     for (double scale = 1.0; scale >= env.minimumScaleFactor - 1e-9; scale -= 0.05) {
         font.setPixelSize(std::max(1, int(std::round(full * scale))));
-        if (wrapAt(self.text, font, width, std::nullopt).lines.size() <= limit)
+        if (wrapAt(self.text, font, width, std::nullopt, tabular).lines.size() <= limit)
             break;
     }
-    return wrapAt(self.text, font, width, env.lineLimit);
+    return wrapAt(self.text, font, width, env.lineLimit, tabular);
 }
 
 class TextNode final : public NodeImpl {
@@ -123,7 +177,7 @@ public:
                                                                                  : 1.0;
         for (const TextLine& line : self.lines) {
             const double x = self.frame.left() + (self.frame.width() - line.width) * factor;
-            painter.drawText(QPointF(x, self.frame.top() + line.baseline), line.text);
+            drawLine(painter, QPointF(x, self.frame.top() + line.baseline), line.text, env.font.monospacedDigits);
         }
     }
 

@@ -127,3 +127,18 @@ TEST_F(TextTest, TextRolesUseInterAtPixelSizes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TextTest, MonospacedDigitsGiveEveryDigitTheSameAdvance) {
+    auto width = [](const char* digits, bool tabular) {
+        Font font{TextStyle::title, FontWeight::semibold};
+        font.monospacedDigits = tabular;
+        return Layout(verbatim(QString::fromLatin1(digits)).font(font), environment(), {}).size().width();
+    };
+    EXPECT_NE(width("111", false), width("000", false)); // the face's own figures are proportional
+    EXPECT_DOUBLE_EQ(width("111", true), width("000", true));
+    EXPECT_DOUBLE_EQ(width("1:11", true), width("0:00", true));
+}
+
+} // namespace
