@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QPointF>
-
 #include <variant>
 #include <vector>
 
@@ -59,7 +58,8 @@ struct GradientStop {
     bool operator==(const GradientStop&) const = default;
 };
 
-// Start and end are unit points of the filled rectangle: (0, 0) top-leading, (1, 1) bottom-trailing.
+// Start and end are unit points of the filled rectangle: (0, 0) top-leading, (1, 1)
+// bottom-trailing.
 struct LinearGradient {
     std::vector<GradientStop> stops;
     QPointF start{0, 0};

@@ -35,7 +35,8 @@ private:
         for (std::size_t i = 0; i + 1 < self.children.size(); ++i) {
             const QSizeF size = self.children[i].measure(ideal).size;
             const bool fitsWidth = !horizontal_ || !offered.width || size.width() <= *offered.width;
-            const bool fitsHeight = !vertical_ || !offered.height || size.height() <= *offered.height;
+            const bool fitsHeight =
+                !vertical_ || !offered.height || size.height() <= *offered.height;
             if (fitsWidth && fitsHeight)
                 return i;
         }
@@ -60,7 +61,8 @@ public:
             return proposed && std::isfinite(*proposed) ? std::min(*proposed, needed) : needed;
         };
         if (axis_ == Axis::vertical)
-            return {QSizeF(content.size.width(), length(offered.height, content.size.height())), {}};
+            return {QSizeF(content.size.width(), length(offered.height, content.size.height())),
+                    {}};
         return {QSizeF(length(offered.width, content.size.width()), content.size.height()), {}};
     }
     void place(Element& self) const override {

@@ -45,9 +45,13 @@ void NodeImpl::build(Element&) const {}
 
 void NodeImpl::place(Element&) const {}
 
-void NodeImpl::paint(QPainter& painter, const Element& self) const { paintChildren(painter, self); }
+void NodeImpl::paint(QPainter& painter, const Element& self) const {
+    paintChildren(painter, self);
+}
 
-double NodeImpl::layoutPriority(const Element&) const { return 0; }
+double NodeImpl::layoutPriority(const Element&) const {
+    return 0;
+}
 
 Element& NodeImpl::addChild(Element& self, const Node& node, const QString& segment,
                             std::shared_ptr<const Environment> environment,

@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
-
 #include <memory>
 #include <optional>
 #include <vector>
@@ -22,6 +21,14 @@ struct TextLine {
     double baseline = 0; // from the element's top
 };
 
+// A text set at one offered width: its lines, size and the font they use (smaller than the
+// role's when the text may shrink).
+struct TextFit {
+    std::vector<TextLine> lines;
+    QSizeF size;
+    QFont font;
+};
+
 // A node placed in one layout pass: the node, the environment in force, its identity and, once
 // placed, its frame in the root's coordinates. The host matches elements of successive passes by
 // `identity` (structural path and explicit ids) to keep hover, focus and scroll state.
@@ -35,13 +42,19 @@ struct Element {
 
     QRectF frame;
     std::optional<double> firstBaseline = std::nullopt; // from the frame's top
-    ProposedSize proposal;               // what the parent offered when placing it
-    bool placed = false;                 // false for the alternatives a container left out
+    ProposedSize proposal;                              // what the parent offered when placing it
+    bool placed = false; // false for the alternatives a container left out
+
+    std::optional<Dimensions> intrinsic = std::nullopt; // a leaf's own size, when it has one
 
     // Text elements only.
     QString text;
     QFont font;
     std::vector<TextLine> lines;
+    std::optional<double> naturalWidth = std::nullopt; // the text on one line, once known
+    // Fits by offered width: a text ignores the offered height, so stacks probing heights do
+    // not set it again, and placing reuses the fit that measuring made.
+    mutable std::vector<std::pair<double, TextFit>> textFits;
 
     Dimensions measure(const ProposedSize& proposal) const;
     // Sizes the element for the proposal and places it with its top-left corner at `origin`.

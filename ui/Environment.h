@@ -5,7 +5,6 @@
 
 #include <QLocale>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +14,7 @@
 namespace ui {
 
 class SymbolCatalogue;
+class TextCache;
 
 enum class TextAlignment { leading, center, trailing };
 
@@ -46,6 +46,7 @@ struct Environment {
 
     Localizer localizer;
     std::shared_ptr<const SymbolCatalogue> symbols;
+    std::shared_ptr<TextCache> textCache; // optional; kept by the window across passes
 
     QString localize(const QString& key, const std::vector<TextArgument>& arguments) const {
         return localizer ? localizer(key, arguments) : fillArguments(key, arguments);

@@ -1,7 +1,6 @@
 #include "ui/Font.h"
 
 #include <QFontDatabase>
-
 #include <array>
 
 namespace ui {
@@ -43,7 +42,9 @@ double typeScale(TypeSize size) {
 
 } // namespace
 
-bool isAccessibilitySize(TypeSize size) { return size >= TypeSize::accessibility1; }
+bool isAccessibilitySize(TypeSize size) {
+    return size >= TypeSize::accessibility1;
+}
 
 FontWeight Font::effectiveWeight() const {
     if (weight)
@@ -79,7 +80,8 @@ QFont Font::qfont(TypeSize size) const {
 bool loadUiFonts() {
     bool ok = true;
     for (const char* face : {"Regular", "Medium", "SemiBold", "Bold"}) {
-        const QString path = QStringLiteral(":/dewlight/fonts/Inter-%1.otf").arg(QLatin1String(face));
+        const QString path =
+            QStringLiteral(":/dewlight/fonts/Inter-%1.otf").arg(QLatin1String(face));
         ok = QFontDatabase::addApplicationFont(path) >= 0 && ok;
     }
     return ok;

@@ -2,7 +2,6 @@
 
 #include <QMarginsF>
 #include <QSizeF>
-
 #include <limits>
 #include <optional>
 
@@ -22,7 +21,9 @@ struct Alignment {
     static constexpr Alignment center() { return {}; }
     static constexpr Alignment leading() { return {HorizontalAlignment::leading}; }
     static constexpr Alignment trailing() { return {HorizontalAlignment::trailing}; }
-    static constexpr Alignment top() { return {HorizontalAlignment::center, VerticalAlignment::top}; }
+    static constexpr Alignment top() {
+        return {HorizontalAlignment::center, VerticalAlignment::top};
+    }
     static constexpr Alignment bottom() {
         return {HorizontalAlignment::center, VerticalAlignment::bottom};
     }

@@ -15,11 +15,15 @@ constexpr double idealFlexibleLength = 10;
 constexpr double symbolScale = 1.2;
 // Thickness and colour of a divider.
 constexpr double dividerThickness = 1;
-Color dividerColor() { return Color::primary().opacity(0.1); }
+Color dividerColor() {
+    return Color::primary().opacity(0.1);
+}
 
 class EmptyNode final : public NodeImpl {
 public:
-    Dimensions measure(const Element&, const ProposedSize&) const override { return {QSizeF(0, 0), {}}; }
+    Dimensions measure(const Element&, const ProposedSize&) const override {
+        return {QSizeF(0, 0), {}};
+    }
     bool isEmpty() const override { return true; }
 };
 
@@ -71,7 +75,8 @@ QBrush brush(const Paint& paint, const QRectF& rect, const Environment& env) {
 class ShapeNode final : public NodeImpl {
 public:
     ShapeNode(Shape shape, std::optional<Paint> fill, std::optional<Paint> stroke, double lineWidth)
-        : shape_(shape), fill_(std::move(fill)), stroke_(std::move(stroke)), lineWidth_(lineWidth) {}
+        : shape_(shape), fill_(std::move(fill)), stroke_(std::move(stroke)), lineWidth_(lineWidth) {
+    }
 
     Dimensions measure(const Element&, const ProposedSize& offered) const override {
         return {QSizeF(offered.width.value_or(idealFlexibleLength),
@@ -84,13 +89,15 @@ public:
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
-        painter.fillPath(shape_.path(self.frame), brush(fill_.value_or(env.foreground), self.frame, env));
+        painter.fillPath(shape_.path(self.frame),
+                         brush(fill_.value_or(env.foreground), self.frame, env));
         if (stroke_ && lineWidth_ > 0) {
             // Stroked inside the border, so the shape never grows past its frame.
             const double inset = lineWidth_ / 2;
             const QRectF inner = self.frame.adjusted(inset, inset, -inset, -inset);
             QPen pen(brush(*stroke_, self.frame, env), lineWidth_);
-            painter.strokePath(Shape{shape_.kind, std::max(0.0, shape_.cornerRadius - inset)}.path(inner), pen);
+            painter.strokePath(
+                Shape{shape_.kind, std::max(0.0, shape_.cornerRadius - inset)}.path(inner), pen);
         }
         painter.restore();
     }
@@ -110,7 +117,9 @@ public:
         const QSizeF natural = image_.deviceIndependentSize();
         if (!resizable_)
             return {natural, {}};
-        return {QSizeF(offered.width.value_or(natural.width()), offered.height.value_or(natural.height())), {}};
+        return {QSizeF(offered.width.value_or(natural.width()),
+                       offered.height.value_or(natural.height())),
+                {}};
     }
 
     void paint(QPainter& painter, const Element& self) const override {
@@ -131,13 +140,14 @@ public:
 
     void build(Element& self) const override {
         self.font = self.env().font.qfont(self.env().typeSize);
-    }
-
-    Dimensions measure(const Element& self, const ProposedSize&) const override {
         // Centred on the text's cap height, so a symbol beside a text sits on its baseline.
         const double side = std::round(self.font.pixelSize() * symbolScale);
         const double baseline = side / 2 + QFontMetricsF(self.font).capHeight() / 2;
-        return {QSizeF(side, side), baseline};
+        self.intrinsic = Dimensions{QSizeF(side, side), baseline};
+    }
+
+    Dimensions measure(const Element& self, const ProposedSize&) const override {
+        return *self.intrinsic;
     }
 
     void paint(QPainter& painter, const Element& self) const override {
@@ -154,12 +164,18 @@ private:
 
 Node::Node() : impl_(std::make_shared<EmptyNode>()) {}
 
-Node spacer(double minLength) { return Node(std::make_shared<SpacerNode>(minLength)); }
-Node divider() { return Node(std::make_shared<DividerNode>()); }
+Node spacer(double minLength) {
+    return Node(std::make_shared<SpacerNode>(minLength));
+}
+Node divider() {
+    return Node(std::make_shared<DividerNode>());
+}
 Node image(QImage picture, bool resizable) {
     return Node(std::make_shared<ImageNode>(std::move(picture), resizable));
 }
-Node symbol(SymbolName name) { return Node(std::make_shared<SymbolNode>(name)); }
+Node symbol(SymbolName name) {
+    return Node(std::make_shared<SymbolNode>(name));
+}
 Node shape(Shape s, std::optional<Paint> fill, std::optional<Paint> stroke, double lineWidth) {
     return Node(std::make_shared<ShapeNode>(s, std::move(fill), std::move(stroke), lineWidth));
 }

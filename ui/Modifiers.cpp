@@ -36,7 +36,8 @@ std::optional<double> shrink(std::optional<double> length, double by) {
 
 class PaddingNode final : public ModifierNode {
 public:
-    PaddingNode(Node content, EdgeInsets insets) : ModifierNode(std::move(content)), insets_(insets) {}
+    PaddingNode(Node content, EdgeInsets insets)
+        : ModifierNode(std::move(content)), insets_(insets) {}
 
     Dimensions measure(const Element& self, const ProposedSize& offered) const override {
         const Dimensions d = self.children.front().measure(inner(offered));
@@ -70,18 +71,21 @@ Dimensions framed(QSizeF outer, const Dimensions& inner, Alignment alignment) {
 
 class FixedFrameNode final : public ModifierNode {
 public:
-    FixedFrameNode(Node content, std::optional<double> width, std::optional<double> height, Alignment alignment)
+    FixedFrameNode(Node content, std::optional<double> width, std::optional<double> height,
+                   Alignment alignment)
         : ModifierNode(std::move(content)), width_(width), height_(height), alignment_(alignment) {}
 
     Dimensions measure(const Element& self, const ProposedSize& offered) const override {
         const Dimensions d = self.children.front().measure(inner(offered));
-        return framed(QSizeF(width_.value_or(d.size.width()), height_.value_or(d.size.height())), d, alignment_);
+        return framed(QSizeF(width_.value_or(d.size.width()), height_.value_or(d.size.height())), d,
+                      alignment_);
     }
     void place(Element& self) const override {
         Element& content = self.children.front();
         const ProposedSize proposal = inner(self.proposal);
         const Dimensions d = content.measure(proposal);
-        content.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_), proposal);
+        content.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_),
+                      proposal);
     }
 
 private:
@@ -118,8 +122,10 @@ struct Limits {
 class FlexibleFrameNode final : public ModifierNode {
 public:
     FlexibleFrameNode(Node content, const FrameLimits& limits)
-        : ModifierNode(std::move(content)), width_{limits.minWidth, limits.idealWidth, limits.maxWidth},
-          height_{limits.minHeight, limits.idealHeight, limits.maxHeight}, alignment_(limits.alignment) {}
+        : ModifierNode(std::move(content)), width_{limits.minWidth, limits.idealWidth,
+                                                   limits.maxWidth},
+          height_{limits.minHeight, limits.idealHeight, limits.maxHeight},
+          alignment_(limits.alignment) {}
 
     Dimensions measure(const Element& self, const ProposedSize& offered) const override {
         const ProposedSize proposal = inner(offered);
@@ -132,7 +138,8 @@ public:
         Element& content = self.children.front();
         const ProposedSize proposal = inner(self.proposal);
         const Dimensions d = content.measure(proposal);
-        content.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_), proposal);
+        content.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_),
+                      proposal);
     }
 
 private:
@@ -157,14 +164,16 @@ public:
 
 private:
     ProposedSize inner(const ProposedSize& offered) const {
-        return {horizontal_ ? std::nullopt : offered.width, vertical_ ? std::nullopt : offered.height};
+        return {horizontal_ ? std::nullopt : offered.width,
+                vertical_ ? std::nullopt : offered.height};
     }
     bool horizontal_, vertical_;
 };
 
 class PriorityNode final : public ModifierNode {
 public:
-    PriorityNode(Node content, double priority) : ModifierNode(std::move(content)), priority_(priority) {}
+    PriorityNode(Node content, double priority)
+        : ModifierNode(std::move(content)), priority_(priority) {}
     double layoutPriority(const Element&) const override { return priority_; }
 
 private:
@@ -175,19 +184,21 @@ private:
 class LayerNode final : public ModifierNode {
 public:
     LayerNode(Node content, Node layer, Alignment alignment, bool above)
-        : ModifierNode(std::move(content)), layer_(std::move(layer)), alignment_(alignment), above_(above) {}
+        : ModifierNode(std::move(content)), layer_(std::move(layer)), alignment_(alignment),
+          above_(above) {}
 
     void build(Element& self) const override {
         ModifierNode::build(self);
-        addChild(self, layer_, above_ ? QStringLiteral("overlay") : QStringLiteral("background"), nullptr,
-                 std::optional<Axis>());
+        addChild(self, layer_, above_ ? QStringLiteral("overlay") : QStringLiteral("background"),
+                 nullptr, std::optional<Axis>());
     }
     void place(Element& self) const override {
         ModifierNode::place(self);
         Element& layer = self.children.back();
         const ProposedSize proposal = ProposedSize::of(self.frame.size());
         const Dimensions d = layer.measure(proposal);
-        layer.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_), proposal);
+        layer.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_),
+                    proposal);
     }
     void paint(QPainter& painter, const Element& self) const override {
         const Element& content = self.children.front();
@@ -222,7 +233,8 @@ private:
 
 class OpacityNode final : public ModifierNode {
 public:
-    OpacityNode(Node content, double opacity) : ModifierNode(std::move(content)), opacity_(opacity) {}
+    OpacityNode(Node content, double opacity)
+        : ModifierNode(std::move(content)), opacity_(opacity) {}
 
     void paint(QPainter& painter, const Element& self) const override {
         painter.save();
@@ -243,7 +255,8 @@ public:
     // siblings come and go.
     void build(Element& self) const override {
         self.explicitId = id_;
-        self.identity = self.identity.left(self.identity.lastIndexOf(u'/')) + QStringLiteral("/#") + id_;
+        self.identity =
+            self.identity.left(self.identity.lastIndexOf(u'/')) + QStringLiteral("/#") + id_;
         ModifierNode::build(self);
     }
 
@@ -280,26 +293,32 @@ private:
     std::function<void()> action_;
 };
 
-template <typename T, typename... Args>
-Node wrap(const Node& content, Args&&... args) {
+template <typename T, typename... Args> Node wrap(const Node& content, Args&&... args) {
     return Node(std::make_shared<T>(content, std::forward<Args>(args)...));
 }
 
 } // namespace
 
-Node Node::padding(EdgeInsets insets) const { return wrap<PaddingNode>(*this, insets); }
+Node Node::padding(EdgeInsets insets) const {
+    return wrap<PaddingNode>(*this, insets);
+}
 
-Node Node::frame(std::optional<double> width, std::optional<double> height, Alignment alignment) const {
+Node Node::frame(std::optional<double> width, std::optional<double> height,
+                 Alignment alignment) const {
     return wrap<FixedFrameNode>(*this, width, height, alignment);
 }
 
-Node Node::frame(const FrameLimits& limits) const { return wrap<FlexibleFrameNode>(*this, limits); }
+Node Node::frame(const FrameLimits& limits) const {
+    return wrap<FlexibleFrameNode>(*this, limits);
+}
 
 Node Node::fixedSize(bool horizontal, bool vertical) const {
     return wrap<FixedSizeNode>(*this, horizontal, vertical);
 }
 
-Node Node::layoutPriority(double priority) const { return wrap<PriorityNode>(*this, priority); }
+Node Node::layoutPriority(double priority) const {
+    return wrap<PriorityNode>(*this, priority);
+}
 
 Node Node::background(Node layer, Alignment alignment) const {
     return wrap<LayerNode>(*this, std::move(layer), alignment, false);
@@ -338,7 +357,8 @@ Node Node::multilineTextAlignment(TextAlignment alignment) const {
 }
 
 Node Node::minimumScaleFactor(double factor) const {
-    return environment([factor](Environment& env) { env.minimumScaleFactor = std::clamp(factor, 0.01, 1.0); });
+    return environment(
+        [factor](Environment& env) { env.minimumScaleFactor = std::clamp(factor, 0.01, 1.0); });
 }
 
 Node Node::disabled(bool disabled) const {
@@ -347,16 +367,24 @@ Node Node::disabled(bool disabled) const {
     return environment([](Environment& env) { env.enabled = false; });
 }
 
-Node Node::opacity(double opacity) const { return wrap<OpacityNode>(*this, opacity); }
+Node Node::opacity(double opacity) const {
+    return wrap<OpacityNode>(*this, opacity);
+}
 
-Node Node::id(QString id) const { return wrap<IdNode>(*this, std::move(id)); }
+Node Node::id(QString id) const {
+    return wrap<IdNode>(*this, std::move(id));
+}
 
 Node Node::accessibility(Accessibility accessibility) const {
     return wrap<AccessibilityNode>(*this, std::move(accessibility));
 }
 
-Node Node::contentShape(Shape shape) const { return wrap<HitShapeNode>(*this, shape); }
+Node Node::contentShape(Shape shape) const {
+    return wrap<HitShapeNode>(*this, shape);
+}
 
-Node Node::onTap(std::function<void()> action) const { return wrap<TapNode>(*this, std::move(action)); }
+Node Node::onTap(std::function<void()> action) const {
+    return wrap<TapNode>(*this, std::move(action));
+}
 
 } // namespace ui

@@ -9,7 +9,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -104,14 +103,16 @@ Node scrollView(Node content, Axis axis = Axis::vertical);
 inline constexpr double defaultSpacerMinimum = 8;
 Node spacer(double minLength = defaultSpacerMinimum);
 Node text(QString key, std::vector<TextArgument> arguments = {}); // a localisation key
-Node verbatim(QString text);                                     // shown as given
+Node verbatim(QString text);                                      // shown as given
 Node symbol(SymbolName name);
 Node divider();
 Node image(QImage image, bool resizable = false);
 // A shape filled with `fill` (the foreground when none) and stroked inside its border.
 Node shape(Shape shape, std::optional<Paint> fill = std::nullopt,
            std::optional<Paint> stroke = std::nullopt, double lineWidth = 1);
-inline Node fill(Shape s, Paint paint) { return shape(s, std::move(paint)); }
+inline Node fill(Shape s, Paint paint) {
+    return shape(s, std::move(paint));
+}
 inline Node strokeBorder(Shape s, Paint paint, double lineWidth = 1) {
     return shape(s, Paint(Color::clear()), std::move(paint), lineWidth);
 }

@@ -3,7 +3,6 @@
 #include "ui/Layout.h"
 
 #include <QBuffer>
-
 #include <cmath>
 
 namespace ui {

@@ -45,7 +45,8 @@ QPainterPath Shape::path(const QRectF& rect) const {
         break;
     case Kind::circle: {
         const double side = std::min(rect.width(), rect.height());
-        path.addEllipse(QRectF(rect.center().x() - side / 2, rect.center().y() - side / 2, side, side));
+        path.addEllipse(
+            QRectF(rect.center().x() - side / 2, rect.center().y() - side / 2, side, side));
         break;
     }
     case Kind::capsule: {

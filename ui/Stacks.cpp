@@ -9,7 +9,9 @@ namespace ui {
 
 namespace {
 
-Axis other(Axis axis) { return axis == Axis::horizontal ? Axis::vertical : Axis::horizontal; }
+Axis other(Axis axis) {
+    return axis == Axis::horizontal ? Axis::vertical : Axis::horizontal;
+}
 
 ProposedSize proposal(Axis main, std::optional<double> along, std::optional<double> across) {
     return main == Axis::horizontal ? ProposedSize{along, across} : ProposedSize{across, along};
@@ -77,7 +79,8 @@ private:
             std::vector<double> minimum(n), flexibility(n), priority(n);
             for (std::size_t i = 0; i < n; ++i) {
                 minimum[i] = kids[i].measure(proposal(axis_, 0.0, across)).along(axis_);
-                const double maximum = kids[i].measure(proposal(axis_, infinity, across)).along(axis_);
+                const double maximum =
+                    kids[i].measure(proposal(axis_, infinity, across)).along(axis_);
                 flexibility[i] = maximum - minimum[i];
                 priority[i] = kids[i].node->layoutPriority(kids[i]);
             }
@@ -107,8 +110,8 @@ private:
 
         // Cross axis: aligned edges, centres or first baselines.
         const Axis crossAxis = other(axis_);
-        const bool baseline = axis_ == Axis::horizontal &&
-                              cross_ == int(VerticalAlignment::firstTextBaseline);
+        const bool baseline =
+            axis_ == Axis::horizontal && cross_ == int(VerticalAlignment::firstTextBaseline);
         double crossSize = 0, above = 0, below = 0;
         for (const Dimensions& d : dims) {
             crossSize = std::max(crossSize, d.along(crossAxis));
@@ -223,12 +226,14 @@ QPointF ZStackNode::offset(QSizeF outer, QSizeF inner) const {
     return alignedOffset(outer, inner, alignment_);
 }
 
-Node vstack(std::vector<Node> children, HorizontalAlignment alignment, std::optional<double> spacing) {
+Node vstack(std::vector<Node> children, HorizontalAlignment alignment,
+            std::optional<double> spacing) {
     return Node(std::make_shared<StackNode>(Axis::vertical, int(alignment),
                                             spacing.value_or(defaultSpacing), std::move(children)));
 }
 
-Node hstack(std::vector<Node> children, VerticalAlignment alignment, std::optional<double> spacing) {
+Node hstack(std::vector<Node> children, VerticalAlignment alignment,
+            std::optional<double> spacing) {
     return Node(std::make_shared<StackNode>(Axis::horizontal, int(alignment),
                                             spacing.value_or(defaultSpacing), std::move(children)));
 }

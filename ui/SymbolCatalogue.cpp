@@ -9,7 +9,6 @@
 #include <QPainterPath>
 #include <QRegularExpression>
 #include <QSvgRenderer>
-
 #include <cmath>
 
 namespace ui {
@@ -88,7 +87,8 @@ bool SymbolCatalogue::contains(const QString& name) const {
 QSvgRenderer* SymbolCatalogue::renderer(const QString& file) const {
     auto found = renderers_.find(file);
     if (found == renderers_.end()) {
-        auto svg = std::make_unique<QSvgRenderer>(QStringLiteral(":/dewlight/symbols/%1.svg").arg(file));
+        auto svg =
+            std::make_unique<QSvgRenderer>(QStringLiteral(":/dewlight/symbols/%1.svg").arg(file));
         found = renderers_.emplace(file, svg->isValid() ? std::move(svg) : nullptr).first;
     }
     return found->second.get();
@@ -105,8 +105,8 @@ bool SymbolCatalogue::draw(QPainter& painter, const QString& name, const QRectF&
         return true;
 
     // Draw the mask at device resolution, then tint it: the set draws in one colour only.
-    const double scale = std::max(1.0, std::hypot(painter.deviceTransform().m11(),
-                                                  painter.deviceTransform().m12()));
+    const double scale =
+        std::max(1.0, std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12()));
     QImage mask(int(std::ceil(rect.width() * scale)), int(std::ceil(rect.height() * scale)),
                 QImage::Format_ARGB32_Premultiplied);
     mask.fill(Qt::transparent);

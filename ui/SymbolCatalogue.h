@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QRectF>
 #include <QString>
-
 #include <map>
 #include <memory>
 #include <vector>
@@ -27,7 +26,8 @@ public:
     bool contains(const QString& name) const;
     // Draws the symbol fitted into `rect` in `color`; returns false for an unknown name or a
     // resource that does not load.
-    bool draw(QPainter& painter, const QString& name, const QRectF& rect, const QColor& color) const;
+    bool draw(QPainter& painter, const QString& name, const QRectF& rect,
+              const QColor& color) const;
 
 private:
     QSvgRenderer* renderer(const QString& file) const;

@@ -3,7 +3,6 @@
 #include "ui/SymbolTable.h"
 
 #include <QString>
-
 #include <string_view>
 
 namespace ui {
@@ -12,8 +11,7 @@ namespace ui {
 // catalogue cannot draw does not build. Numbered circles beyond 9 are made at run time.
 class SymbolName {
 public:
-    template <std::size_t N>
-    consteval SymbolName(const char (&name)[N]) : name_(name, N - 1) {
+    template <std::size_t N> consteval SymbolName(const char (&name)[N]) : name_(name, N - 1) {
         if (!known(name_))
             throw "unknown symbol name"; // stops compilation
     }

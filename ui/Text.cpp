@@ -2,10 +2,10 @@
 // last line it shows in an ellipsis.
 #include "ui/Node.h"
 #include "ui/NodeImpl.h"
+#include "ui/TextCache.h"
 
 #include <QFontMetricsF>
 #include <QTextLayout>
-
 #include <cmath>
 
 namespace ui {
@@ -58,20 +58,18 @@ void drawLine(QPainter& painter, QPointF origin, const QString& text, bool tabul
             continue;
         }
         flush();
-        painter.drawText(QPointF(x + (cell - metrics.horizontalAdvance(c)) / 2, origin.y()), QString(c));
+        painter.drawText(QPointF(x + (cell - metrics.horizontalAdvance(c)) / 2, origin.y()),
+                         QString(c));
         x += cell;
     }
     flush();
 }
 
-struct Wrapped {
-    std::vector<TextLine> lines;
-    QSizeF size;
-    QFont font;
-};
+using Wrapped = TextFit;
 
+// `natural` is the text's advance on one line in `font`, when known.
 Wrapped wrapAt(const QString& text, const QFont& font, double width, std::optional<int> lineLimit,
-               bool tabular) {
+               bool tabular, std::optional<double> natural = std::nullopt) {
     const QFontMetricsF metrics(font);
     const double lineHeight = metrics.lineSpacing();
     const double firstBaseline = metrics.leading() / 2 + metrics.ascent();
@@ -79,20 +77,24 @@ Wrapped wrapAt(const QString& text, const QFont& font, double width, std::option
     auto add = [&](QString line, double advance) {
         const double baseline = firstBaseline + lineHeight * double(result.lines.size());
         result.lines.push_back({std::move(line), advance, baseline});
-        result.size = QSizeF(std::max(result.size.width(), advance), lineHeight * double(result.lines.size()));
+        result.size = QSizeF(std::max(result.size.width(), advance),
+                             lineHeight * double(result.lines.size()));
     };
 
     QString shaped = text;
     shaped.replace(u'\n', QChar::LineSeparator);
     const bool multiParagraph = shaped.contains(QChar::LineSeparator);
-    const double single = advance(metrics, shaped, tabular);
-    if (!multiParagraph && (single <= width || text.isEmpty())) {
-        add(text, single);
-        return result;
-    }
-    if (width <= 0) { // the minimum a text can take: nothing across, one line down
+    if (width <= 0 &&
+        !text.isEmpty()) { // the minimum a text can take: nothing across, one line down
         add(QString(), 0);
         return result;
+    }
+    if (!multiParagraph) {
+        const double single = natural ? *natural : advance(metrics, shaped, tabular);
+        if (single <= width || text.isEmpty()) {
+            add(text, single);
+            return result;
+        }
     }
 
     QTextLayout layout(shaped, font);
@@ -100,18 +102,24 @@ Wrapped wrapAt(const QString& text, const QFont& font, double width, std::option
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
     layout.beginLayout();
-    std::vector<std::pair<int, int>> spans;
+    struct Span {
+        int start, length;
+        double width;
+    };
+    std::vector<Span> spans;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(std::isfinite(width) ? width : 1e7);
-        spans.emplace_back(line.textStart(), line.textLength());
+        spans.push_back({line.textStart(), line.textLength(), line.naturalTextWidth()});
     }
     layout.endLayout();
 
-    const std::size_t shown = lineLimit ? std::min<std::size_t>(spans.size(), std::size_t(std::max(1, *lineLimit)))
-                                        : spans.size();
+    const std::size_t shown =
+        lineLimit ? std::min<std::size_t>(spans.size(), std::size_t(std::max(1, *lineLimit)))
+                  : spans.size();
     for (std::size_t i = 0; i < shown; ++i) {
         const bool cut = i + 1 == shown && shown < spans.size();
-        QString line = cut ? shaped.mid(spans[i].first) : shaped.mid(spans[i].first, spans[i].second);
+        QString line =
+            cut ? shaped.mid(spans[i].start) : shaped.mid(spans[i].start, spans[i].length);
         line.replace(QChar::LineSeparator, u' ');
         if (cut) {
             // The rest of the text is folded into the last line, which ends in "…" even when
@@ -120,11 +128,12 @@ Wrapped wrapAt(const QString& text, const QFont& font, double width, std::option
             line = elided.endsWith(QChar(0x2026))
                        ? elided
                        : metrics.elidedText(line + QChar(0x2026), Qt::ElideRight, width);
-        } else {
-            while (line.endsWith(u' '))
-                line.chop(1);
+            add(line, advance(metrics, line, tabular));
+            continue;
         }
-        add(line, advance(metrics, line, tabular));
+        while (line.endsWith(u' ') || line.endsWith(QChar::LineSeparator))
+            line.chop(1);
+        add(line, tabular ? advance(metrics, line, tabular) : spans[i].width);
     }
     return result;
 }
@@ -134,7 +143,7 @@ Wrapped fit(const Element& self, double width) {
     const Environment& env = self.env();
     const bool tabular = env.font.monospacedDigits;
     if (env.minimumScaleFactor >= 1.0 || !env.lineLimit)
-        return wrapAt(self.text, self.font, width, env.lineLimit, tabular);
+        return wrapAt(self.text, self.font, width, env.lineLimit, tabular, self.naturalWidth);
     const std::size_t limit = std::size_t(std::max(1, *env.lineLimit));
     const double full = self.font.pixelSize();
     QFont font = self.font;
@@ -155,17 +164,20 @@ public:
         const Environment& env = self.env();
         self.text = localized_ ? env.localize(content_, arguments_) : content_;
         self.font = env.font.qfont(env.typeSize);
+        const TextFit natural = cachedFit(self, infinity);
+        self.naturalWidth = natural.size.width();
     }
 
     Dimensions measure(const Element& self, const ProposedSize& offered) const override {
-        const Wrapped wrapped = fit(self, offered.width.value_or(infinity));
-        return {wrapped.size, wrapped.lines.front().baseline};
+        const TextFit& fitted = fitAt(self, offered.width.value_or(infinity));
+        return {fitted.size, fitted.lines.front().baseline};
     }
 
     void place(Element& self) const override {
-        Wrapped wrapped = fit(self, self.frame.width() + 1e-6);
-        self.lines = std::move(wrapped.lines);
-        self.font = wrapped.font;
+        // The frame is the size measured for this proposal, so its fit is known.
+        const TextFit& fitted = fitAt(self, self.proposal.width.value_or(infinity));
+        self.lines = fitted.lines;
+        self.font = fitted.font;
     }
 
     void paint(QPainter& painter, const Element& self) const override {
@@ -174,14 +186,41 @@ public:
         painter.setPen(env.foreground.resolve(env));
         const double factor = env.multilineAlignment == TextAlignment::leading  ? 0.0
                               : env.multilineAlignment == TextAlignment::center ? 0.5
-                                                                                 : 1.0;
+                                                                                : 1.0;
         for (const TextLine& line : self.lines) {
             const double x = self.frame.left() + (self.frame.width() - line.width) * factor;
-            drawLine(painter, QPointF(x, self.frame.top() + line.baseline), line.text, env.font.monospacedDigits);
+            drawLine(painter, QPointF(x, self.frame.top() + line.baseline), line.text,
+                     env.font.monospacedDigits);
         }
     }
 
 private:
+    static const TextFit& fitAt(const Element& self, double width) {
+        for (const auto& [known, fitted] : self.textFits)
+            if (known == width)
+                return fitted;
+        self.textFits.emplace_back(width, cachedFit(self, width));
+        return self.textFits.back().second;
+    }
+
+    // The fit from the environment's cache, made and kept when missing.
+    static TextFit cachedFit(const Element& self, double width) {
+        const Environment& env = self.env();
+        if (!env.textCache)
+            return fit(self, width);
+        const QString key = QString::number(self.font.pixelSize()) + u',' +
+                            QString::number(self.font.weight()) + u'|' +
+                            QString::number(width, 'g', 17) + u'|' +
+                            QString::number(env.lineLimit.value_or(0)) + u'|' +
+                            QString::number(env.minimumScaleFactor) + u'|' +
+                            QChar(env.font.monospacedDigits ? u't' : u'p') + u'|' + self.text;
+        if (const TextFit* known = env.textCache->find(key))
+            return *known;
+        TextFit fitted = fit(self, width);
+        env.textCache->insert(key, fitted);
+        return fitted;
+    }
+
     QString content_;
     std::vector<TextArgument> arguments_;
     bool localized_;

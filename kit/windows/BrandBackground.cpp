@@ -19,14 +19,17 @@ BrandBackgroundRecipe::stops(bool dark, double red, double green, double blue) {
 }
 
 ui::Node BrandBackground(const QColor& brand) {
-    const auto light = BrandBackgroundRecipe::stops(false, brand.redF(), brand.greenF(), brand.blueF());
-    const auto dark = BrandBackgroundRecipe::stops(true, brand.redF(), brand.greenF(), brand.blueF());
+    const auto light =
+        BrandBackgroundRecipe::stops(false, brand.redF(), brand.greenF(), brand.blueF());
+    const auto dark =
+        BrandBackgroundRecipe::stops(true, brand.redF(), brand.greenF(), brand.blueF());
     auto color = [](const BrandBackgroundRecipe::Components& c) {
         return QColor::fromRgbF(float(c[0]), float(c[1]), float(c[2]));
     };
     ui::LinearGradient gradient;
     for (std::size_t i = 0; i < 3; ++i)
-        gradient.stops.push_back({double(i) * 0.5, ui::Color::forScheme(color(light[i]), color(dark[i]))});
+        gradient.stops.push_back(
+            {double(i) * 0.5, ui::Color::forScheme(color(light[i]), color(dark[i]))});
     return ui::fill(ui::Shape::rectangle(), gradient);
 }
 

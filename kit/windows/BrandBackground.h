@@ -3,7 +3,6 @@
 #include "ui/Node.h"
 
 #include <QColor>
-
 #include <array>
 
 namespace KestraUI {

@@ -10,8 +10,10 @@ bool buildIsNetworkClient() {
     return !std::string_view(DewlightPlatform::BuildInfo::updateSite).empty();
 }
 
-DefaultPrivacyLine defaultPrivacyLine(const KestraBrand& brand, const NetworkClientFlag& isNetworkClient) {
-    if (brand.connection == KestraBrand::Connection::online || (isNetworkClient && isNetworkClient()))
+DefaultPrivacyLine defaultPrivacyLine(const KestraBrand& brand,
+                                      const NetworkClientFlag& isNetworkClient) {
+    if (brand.connection == KestraBrand::Connection::online ||
+        (isNetworkClient && isNetworkClient()))
         return {QStringLiteral("No data collected"), ui::SymbolName("hand.raised")};
     return {QStringLiteral("No internet, no data collected"), ui::SymbolName("network.slash")};
 }

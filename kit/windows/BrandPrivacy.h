@@ -4,7 +4,6 @@
 #include "ui/SymbolName.h"
 
 #include <QString>
-
 #include <functional>
 
 namespace KestraUI {
@@ -23,6 +22,7 @@ struct DefaultPrivacyLine {
 
 // The privacy promise a brand makes by default: never "No internet" for an app that can reach
 // the network.
-DefaultPrivacyLine defaultPrivacyLine(const KestraBrand& brand, const NetworkClientFlag& isNetworkClient);
+DefaultPrivacyLine defaultPrivacyLine(const KestraBrand& brand,
+                                      const NetworkClientFlag& isNetworkClient);
 
 } // namespace KestraUI

@@ -5,7 +5,6 @@
 
 #include <QColor>
 #include <QString>
-
 #include <optional>
 
 namespace KestraUI {

@@ -25,10 +25,13 @@ enum class KestraFont {
 };
 
 inline constexpr std::array<KestraFont, 14> allKestraFonts = {
-    KestraFont::title,          KestraFont::text,    KestraFont::textSemibold, KestraFont::support,
-    KestraFont::supportSemibold, KestraFont::heading, KestraFont::welcomeTitle, KestraFont::mark,
-    KestraFont::detail,         KestraFont::detailSemibold, KestraFont::keyCap, KestraFont::versionLine,
-    KestraFont::footerSymbol,   KestraFont::readout,
+    KestraFont::title,           KestraFont::text,
+    KestraFont::textSemibold,    KestraFont::support,
+    KestraFont::supportSemibold, KestraFont::heading,
+    KestraFont::welcomeTitle,    KestraFont::mark,
+    KestraFont::detail,          KestraFont::detailSemibold,
+    KestraFont::keyCap,          KestraFont::versionLine,
+    KestraFont::footerSymbol,    KestraFont::readout,
 };
 
 // The font of a role; apply it with ui::Node::font(font(role)).

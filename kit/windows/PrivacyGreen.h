@@ -3,7 +3,6 @@
 #include "ui/Color.h"
 
 #include <QColor>
-
 #include <array>
 
 namespace KestraUI::PrivacyGreen {

@@ -1,6 +1,6 @@
-#include "GuiTest.h"
-
 #include "ui/Layout.h"
+
+#include "GuiTest.h"
 
 using namespace ui;
 
@@ -22,12 +22,42 @@ struct StackCase {
 
 TEST_F(LayoutTest, StacksSpaceAndAlignTheirChildren) {
     const StackCase cases[] = {
-        {"vertical leading", true, int(HorizontalAlignment::leading), {0, 0, 100, 20}, {0, 28, 50, 10}, {100, 38}},
-        {"vertical centre", true, int(HorizontalAlignment::center), {0, 0, 100, 20}, {25, 28, 50, 10}, {100, 38}},
-        {"vertical trailing", true, int(HorizontalAlignment::trailing), {0, 0, 100, 20}, {50, 28, 50, 10}, {100, 38}},
-        {"horizontal top", false, int(VerticalAlignment::top), {0, 0, 100, 20}, {108, 0, 50, 10}, {158, 20}},
-        {"horizontal centre", false, int(VerticalAlignment::center), {0, 0, 100, 20}, {108, 5, 50, 10}, {158, 20}},
-        {"horizontal bottom", false, int(VerticalAlignment::bottom), {0, 0, 100, 20}, {108, 10, 50, 10}, {158, 20}},
+        {"vertical leading",
+         true,
+         int(HorizontalAlignment::leading),
+         {0, 0, 100, 20},
+         {0, 28, 50, 10},
+         {100, 38}},
+        {"vertical centre",
+         true,
+         int(HorizontalAlignment::center),
+         {0, 0, 100, 20},
+         {25, 28, 50, 10},
+         {100, 38}},
+        {"vertical trailing",
+         true,
+         int(HorizontalAlignment::trailing),
+         {0, 0, 100, 20},
+         {50, 28, 50, 10},
+         {100, 38}},
+        {"horizontal top",
+         false,
+         int(VerticalAlignment::top),
+         {0, 0, 100, 20},
+         {108, 0, 50, 10},
+         {158, 20}},
+        {"horizontal centre",
+         false,
+         int(VerticalAlignment::center),
+         {0, 0, 100, 20},
+         {108, 5, 50, 10},
+         {158, 20}},
+        {"horizontal bottom",
+         false,
+         int(VerticalAlignment::bottom),
+         {0, 0, 100, 20},
+         {108, 10, 50, 10},
+         {158, 20}},
     };
     for (const StackCase& c : cases) {
         std::vector<Node> children{box(100, 20).id("first"), box(50, 10).id("second")};
@@ -41,17 +71,19 @@ TEST_F(LayoutTest, StacksSpaceAndAlignTheirChildren) {
 }
 
 TEST_F(LayoutTest, EmptyChildrenTakeNoSpacing) {
-    const Layout layout(vstack({box(10, 10), Node(), box(10, 10).id("last")}, HorizontalAlignment::center, 16),
-                        environment(), {});
+    const Layout layout(
+        vstack({box(10, 10), Node(), box(10, 10).id("last")}, HorizontalAlignment::center, 16),
+        environment(), {});
     EXPECT_EQ(layout.frame(u"last").top(), 26);
 }
 
 TEST_F(LayoutTest, FixedFrameWithPaddingGivesTheContentColumn) {
-    const Node panel = vstack({verbatim("Dewlight"), divider().id("rule")}, HorizontalAlignment::leading, 16)
-                           .frame({.maxWidth = infinity, .alignment = Alignment::leading()})
-                           .id("content")
-                           .padding(16)
-                           .frame(368, std::nullopt);
+    const Node panel =
+        vstack({verbatim("Dewlight"), divider().id("rule")}, HorizontalAlignment::leading, 16)
+            .frame({.maxWidth = infinity, .alignment = Alignment::leading()})
+            .id("content")
+            .padding(16)
+            .frame(368, std::nullopt);
     const Layout layout(panel, environment(), {500.0, std::nullopt});
     EXPECT_EQ(layout.size().width(), 368);
     EXPECT_EQ(layout.frame(u"content").width(), 336);
@@ -70,13 +102,43 @@ struct FrameCase {
 
 TEST_F(LayoutTest, FlexibleFramesClampBetweenTheirLimits) {
     const FrameCase cases[] = {
-        {"max infinite fills the offer", {.maxWidth = infinity}, false, {300.0, 100.0}, {300, 20}, {125, 0, 50, 20}},
-        {"min widens a small child", {.minWidth = 100}, false, {300.0, 100.0}, {100, 20}, {25, 0, 50, 20}},
-        {"min and max take the offer within them", {.minWidth = 100, .maxWidth = 200}, false, {300.0, 100.0}, {200, 20}, {75, 0, 50, 20}},
-        {"max caps a flexible child", {.maxWidth = 80}, true, {300.0, 40.0}, {80, 40}, {0, 0, 80, 40}},
-        {"ideal answers an unspecified offer", {.idealWidth = 120}, true, {std::nullopt, 40.0}, {120, 40}, {0, 0, 120, 40}},
+        {"max infinite fills the offer",
+         {.maxWidth = infinity},
+         false,
+         {300.0, 100.0},
+         {300, 20},
+         {125, 0, 50, 20}},
+        {"min widens a small child",
+         {.minWidth = 100},
+         false,
+         {300.0, 100.0},
+         {100, 20},
+         {25, 0, 50, 20}},
+        {"min and max take the offer within them",
+         {.minWidth = 100, .maxWidth = 200},
+         false,
+         {300.0, 100.0},
+         {200, 20},
+         {75, 0, 50, 20}},
+        {"max caps a flexible child",
+         {.maxWidth = 80},
+         true,
+         {300.0, 40.0},
+         {80, 40},
+         {0, 0, 80, 40}},
+        {"ideal answers an unspecified offer",
+         {.idealWidth = 120},
+         true,
+         {std::nullopt, 40.0},
+         {120, 40},
+         {0, 0, 120, 40}},
         {"min height without an offer", {.minHeight = 36}, false, {}, {50, 36}, {0, 8, 50, 20}},
-        {"alignment inside a wide frame", {.maxWidth = infinity, .alignment = Alignment::trailing()}, false, {300.0, 100.0}, {300, 20}, {250, 0, 50, 20}},
+        {"alignment inside a wide frame",
+         {.maxWidth = infinity, .alignment = Alignment::trailing()},
+         false,
+         {300.0, 100.0},
+         {300, 20},
+         {250, 0, 50, 20}},
     };
     for (const FrameCase& c : cases) {
         const Node child = c.flexibleChild ? fill(Shape::rectangle(), Color::black()) : box(50, 20);
@@ -93,7 +155,8 @@ TEST_F(LayoutTest, SpacerKeepsItsMinimumAndTakesTheRest) {
         double total;
     } cases[] = {{400, 200, 400}, {260, 60, 260}, {200, 30, 230}, {0, 30, 230}};
     for (const auto& c : cases) {
-        const Node row = hstack({box(100, 10), spacer(30).id("gap"), box(100, 10)}, VerticalAlignment::center, 0);
+        const Node row = hstack({box(100, 10), spacer(30).id("gap"), box(100, 10)},
+                                VerticalAlignment::center, 0);
         const Layout layout(row, environment(), {c.width, std::nullopt});
         EXPECT_EQ(layout.frame(u"gap").width(), c.gap) << c.width;
         EXPECT_EQ(layout.size().width(), c.total) << c.width;
@@ -116,12 +179,15 @@ TEST_F(LayoutTest, LayoutPriorityDecidesWhoGivesWayFirst) {
                                 VerticalAlignment::top, 8);
         const Layout layout(row, environment(), {offered, std::nullopt});
         EXPECT_DOUBLE_EQ(layout.frame(QString::fromLatin1(c.keeps)).width(), natural) << c.keeps;
-        EXPECT_LE(layout.frame(QString::fromLatin1(c.yields)).width(), offered - natural - 8 + 1e-9);
-        EXPECT_GT(layout.frame(QString::fromLatin1(c.yields)).height(), layout.frame(QString::fromLatin1(c.keeps)).height());
+        EXPECT_LE(layout.frame(QString::fromLatin1(c.yields)).width(),
+                  offered - natural - 8 + 1e-9);
+        EXPECT_GT(layout.frame(QString::fromLatin1(c.yields)).height(),
+                  layout.frame(QString::fromLatin1(c.keeps)).height());
     }
     // Equal priorities share: neither keeps its full width.
-    const Layout shared(hstack({verbatim(words).id("a"), verbatim(words).id("b")}, VerticalAlignment::top, 8),
-                        environment(), {offered, std::nullopt});
+    const Layout shared(
+        hstack({verbatim(words).id("a"), verbatim(words).id("b")}, VerticalAlignment::top, 8),
+        environment(), {offered, std::nullopt});
     EXPECT_LT(shared.frame(u"a").width(), natural);
     EXPECT_LT(shared.frame(u"b").width(), natural);
 }
@@ -131,7 +197,10 @@ TEST_F(LayoutTest, FirstThatFitsPicksTheFirstChildWhoseIdealHeightFits) {
         double height;
         const char* chosen;
         const char* left;
-    } cases[] = {{300, "tall", "short"}, {200, "tall", "short"}, {199, "short", "tall"}, {20, "short", "tall"}};
+    } cases[] = {{300, "tall", "short"},
+                 {200, "tall", "short"},
+                 {199, "short", "tall"},
+                 {20, "short", "tall"}};
     for (const auto& c : cases) {
         const Node choice = firstThatFits({box(100, 200).id("tall"), box(100, 50).id("short")});
         const Layout layout(choice, environment(), {100.0, c.height});
@@ -147,7 +216,8 @@ TEST_F(LayoutTest, FirstBaselineAlignsASymbolWithAText) {
     const Layout layout(row, environment(), {});
     const Element* symbolElement = layout.find(u"symbol");
     const Element* textElement = layout.find(u"text");
-    ASSERT_TRUE(symbolElement && textElement && symbolElement->firstBaseline && textElement->firstBaseline);
+    ASSERT_TRUE(symbolElement && textElement && symbolElement->firstBaseline &&
+                textElement->firstBaseline);
     const double symbolBaseline = symbolElement->frame.top() + *symbolElement->firstBaseline;
     const double textBaseline = textElement->frame.top() + *textElement->firstBaseline;
     EXPECT_NEAR(symbolBaseline, textBaseline, 1e-9);
@@ -156,7 +226,9 @@ TEST_F(LayoutTest, FirstBaselineAlignsASymbolWithAText) {
 }
 
 TEST_F(LayoutTest, BackgroundsAndOverlaysTakeTheirContentsFrame) {
-    const Node badge = box(32, 32).id("button").overlay(box(8, 8).id("dot"), Alignment::topTrailing())
+    const Node badge = box(32, 32)
+                           .id("button")
+                           .overlay(box(8, 8).id("dot"), Alignment::topTrailing())
                            .background(fill(Shape::circle(), Color::primary()).id("fill"));
     const Layout layout(badge.padding(10), environment(), {});
     EXPECT_EQ(layout.frame(u"fill"), QRectF(10, 10, 32, 32));
@@ -180,7 +252,8 @@ TEST_F(LayoutTest, ScrollViewShowsAWindowOfTallContent) {
 }
 
 TEST_F(LayoutTest, IdentityIsTheStructuralPathOrTheExplicitId) {
-    const Layout layout(vstack({box(1, 1), hstack({box(1, 1), box(1, 1).id("named")})}), environment(), {});
+    const Layout layout(vstack({box(1, 1), hstack({box(1, 1), box(1, 1).id("named")})}),
+                        environment(), {});
     const Element& stack = layout.root();
     ASSERT_EQ(stack.children.size(), 2u);
     EXPECT_EQ(stack.children[0].identity, QStringLiteral("/0"));
@@ -188,10 +261,9 @@ TEST_F(LayoutTest, IdentityIsTheStructuralPathOrTheExplicitId) {
 }
 
 TEST_F(LayoutTest, EnvironmentOverridesReachOnlyTheirSubtree) {
-    const Node tree = vstack({verbatim("a").id("plain"),
-                              verbatim("b").id("dark").environment([](Environment& env) {
-                                  env.scheme = ColorScheme::dark;
-                              })});
+    const Node tree = vstack(
+        {verbatim("a").id("plain"), verbatim("b").id("dark").environment(
+                                        [](Environment& env) { env.scheme = ColorScheme::dark; })});
     const Layout layout(tree, environment(), {});
     EXPECT_EQ(layout.find(u"plain")->env().scheme, ColorScheme::light);
     EXPECT_EQ(layout.find(u"dark")->env().scheme, ColorScheme::dark);

@@ -1,7 +1,7 @@
-#include "GuiTest.h"
-
-#include "ui/Layout.h"
 #include "ui/Render.h"
+
+#include "GuiTest.h"
+#include "ui/Layout.h"
 
 #include <QFile>
 
@@ -18,8 +18,7 @@ Node sampleCard() {
                    verbatim("A range, not a goal. Reminders come only during your working hours, "
                             "and stop once you had enough.")
                        .foreground(Color::primary().opacity(0.7)),
-                   divider(),
-                   verbatim("Version 0.1.0").font({TextStyle::caption})},
+                   divider(), verbatim("Version 0.1.0").font({TextStyle::caption})},
                   HorizontalAlignment::leading, 12)
         .padding(12)
         .frame({.maxWidth = infinity, .alignment = Alignment::leading()})
@@ -69,7 +68,9 @@ TEST_F(RenderTest, SchemeColoursResolveWhenPainted) {
 
 TEST_F(RenderTest, TintAndOpacityReachTheirSubtree) {
     Environment env = environment();
-    const Node tinted = fill(Shape::rectangle(), Color::tint()).frame(4, 4).tint(Color::fixed(QColor(10, 158, 194)));
+    const Node tinted = fill(Shape::rectangle(), Color::tint())
+                            .frame(4, 4)
+                            .tint(Color::fixed(QColor(10, 158, 194)));
     EXPECT_EQ(render(tinted, env, 4, 1).pixelColor(2, 2), QColor(10, 158, 194));
     const Node faded = fill(Shape::rectangle(), Color::black()).frame(4, 4).opacity(0.5);
     EXPECT_NEAR(render(faded, env, 4, 1).pixelColor(2, 2).alphaF(), 0.5, 0.01);

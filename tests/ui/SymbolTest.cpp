@@ -1,5 +1,4 @@
 #include "GuiTest.h"
-
 #include "ui/SymbolCatalogue.h"
 #include "ui/SymbolName.h"
 
@@ -8,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
-
 #include <set>
 
 using namespace ui;
@@ -65,7 +63,8 @@ TEST_F(SymbolTest, UnknownNamesAreRefused) {
 
 // Symbol names are written as literals given to ui::symbol or ui::SymbolName; each must resolve.
 TEST_F(SymbolTest, EverySymbolNameInTheCodeResolves) {
-    const QRegularExpression literal(QStringLiteral(R"re((?:symbol|SymbolName)\s*[({]\s*"([^"]*)")re"));
+    const QRegularExpression literal(
+        QStringLiteral(R"re((?:symbol|SymbolName)\s*[({]\s*"([^"]*)")re"));
     std::set<QString> used;
     for (const char* folder : {"ui", "kit", "views", "app"}) {
         QDirIterator files(QStringLiteral(DEWLIGHT_SOURCE_DIR "/") + QLatin1String(folder),
@@ -78,7 +77,8 @@ TEST_F(SymbolTest, EverySymbolNameInTheCodeResolves) {
             for (auto match = literal.globalMatch(source); match.hasNext();) {
                 const QString name = match.next().captured(1);
                 used.insert(name);
-                EXPECT_TRUE(catalogue.contains(name)) << name.toStdString() << " in " << file.fileName().toStdString();
+                EXPECT_TRUE(catalogue.contains(name))
+                    << name.toStdString() << " in " << file.fileName().toStdString();
             }
         }
     }

@@ -1,5 +1,4 @@
 #include "GuiTest.h"
-
 #include "ui/Layout.h"
 
 #include <QFontInfo>
@@ -25,7 +24,8 @@ protected:
         const QFontMetricsF metrics(bodyFont());
         return metrics.horizontalAdvance(QStringLiteral("hydration")) + 2;
     }
-    static Layout lay(const Node& node, std::optional<double> width, std::optional<double> height = std::nullopt) {
+    static Layout lay(const Node& node, std::optional<double> width,
+                      std::optional<double> height = std::nullopt) {
         return Layout(node.id("text"), environment(), {width, height});
     }
     static const inline QString threeWords = QStringLiteral("water hydration glass");
@@ -42,7 +42,8 @@ TEST_F(TextTest, LineLimitCutsTheRestIntoAnEllipsis) {
         const Layout layout = lay(verbatim(threeWords).lineLimit(c.limit), oneWordWidth());
         const Element* text = textIn(layout, u"text");
         ASSERT_EQ(text->lines.size(), c.lines) << c.limit.value_or(0);
-        EXPECT_EQ(text->lines.back().text.endsWith(QChar(0x2026)), c.ellipsis) << text->lines.back().text.toStdString();
+        EXPECT_EQ(text->lines.back().text.endsWith(QChar(0x2026)), c.ellipsis)
+            << text->lines.back().text.toStdString();
         EXPECT_DOUBLE_EQ(text->frame.height(), lineHeight * double(c.lines));
         EXPECT_LE(text->frame.width(), oneWordWidth());
     }
@@ -56,7 +57,9 @@ TEST_F(TextTest, WrappedTextReportsTheHeightOfItsLines) {
     const struct {
         double width;
         std::size_t lines;
-    } cases[] = {{full + 50, 1}, {full, 1}, {metrics.horizontalAdvance(QStringLiteral("water hydration")) + 1, 2},
+    } cases[] = {{full + 50, 1},
+                 {full, 1},
+                 {metrics.horizontalAdvance(QStringLiteral("water hydration")) + 1, 2},
                  {oneWordWidth(), 3}};
     for (const auto& c : cases) {
         const Layout layout = lay(verbatim(threeWords), c.width);
@@ -86,10 +89,13 @@ TEST_F(TextTest, KeysAreLocalisedWithTheirArguments) {
     EXPECT_EQ(textIn(plain, u"t")->text, QStringLiteral("3 glasses"));
 
     env.localizer = [](const QString& key, const std::vector<TextArgument>& arguments) {
-        return key == QStringLiteral("Counting starts over at %@") ? QStringLiteral("Restart: ") + std::get<QString>(arguments[0])
-                                                            : key;
+        return key == QStringLiteral("Counting starts over at %@")
+                   ? QStringLiteral("Restart: ") + std::get<QString>(arguments[0])
+                   : key;
     };
-    const Layout table(text(QStringLiteral("Counting starts over at %@"), {QStringLiteral("Mon 9:00")}).id("t"), env, {});
+    const Layout table(
+        text(QStringLiteral("Counting starts over at %@"), {QStringLiteral("Mon 9:00")}).id("t"),
+        env, {});
     EXPECT_EQ(textIn(table, u"t")->text, QStringLiteral("Restart: Mon 9:00"));
     const Layout literal(verbatim(QStringLiteral("Counting starts over at %@")).id("t"), env, {});
     EXPECT_EQ(textIn(literal, u"t")->text, QStringLiteral("Counting starts over at %@"));
@@ -134,7 +140,9 @@ TEST_F(TextTest, MonospacedDigitsGiveEveryDigitTheSameAdvance) {
     auto width = [](const char* digits, bool tabular) {
         Font font{TextStyle::title, FontWeight::semibold};
         font.monospacedDigits = tabular;
-        return Layout(verbatim(QString::fromLatin1(digits)).font(font), environment(), {}).size().width();
+        return Layout(verbatim(QString::fromLatin1(digits)).font(font), environment(), {})
+            .size()
+            .width();
     };
     EXPECT_NE(width("111", false), width("000", false)); // the face's own figures are proportional
     EXPECT_DOUBLE_EQ(width("111", true), width("000", true));

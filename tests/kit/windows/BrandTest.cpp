@@ -7,7 +7,6 @@
 #include "ui/Render.h"
 
 #include <QGuiApplication>
-
 #include <gtest/gtest.h>
 
 using namespace KestraUI;
@@ -15,7 +14,8 @@ using ui::ColorScheme;
 
 namespace {
 
-KestraBrand brand(QColor color, KestraBrand::Connection connection = KestraBrand::Connection::offline) {
+KestraBrand brand(QColor color,
+                  KestraBrand::Connection connection = KestraBrand::Connection::offline) {
     return {QStringLiteral("Dewlight"), color, connection, std::nullopt, std::nullopt};
 }
 
@@ -117,8 +117,10 @@ TEST(BrandPrivacyTest, NetworkClientsNeverPromiseNoInternet) {
         {KestraBrand::Connection::online, false, "No data collected", "hand.raised", false},
         {KestraBrand::Connection::online, true, "No data collected", "hand.raised", false},
         {KestraBrand::Connection::offline, true, "No data collected", "hand.raised", true},
-        {KestraBrand::Connection::offline, false, "No internet, no data collected", "network.slash", true},
-        {KestraBrand::Connection::offline, std::nullopt, "No internet, no data collected", "network.slash", false},
+        {KestraBrand::Connection::offline, false, "No internet, no data collected", "network.slash",
+         true},
+        {KestraBrand::Connection::offline, std::nullopt, "No internet, no data collected",
+         "network.slash", false},
     };
     for (const auto& c : cases) {
         bool asked = false;
@@ -141,9 +143,11 @@ TEST(BrandColoursTest, SchemeColoursOfTheKit) {
     ui::Environment env;
     EXPECT_EQ(BrandPalette::warning(ColorScheme::light).resolve(env), QColor(184, 80, 0));
     env.scheme = ColorScheme::dark;
-    EXPECT_EQ(BrandPalette::warning(ColorScheme::dark).resolve(env), ui::Color::orange().resolve(env));
+    EXPECT_EQ(BrandPalette::warning(ColorScheme::dark).resolve(env),
+              ui::Color::orange().resolve(env));
     // Muted text is the label colour at 0.7 in either scheme.
-    EXPECT_NEAR(BrandPalette::muted.resolve(env).alphaF(), ui::Color::primary().resolve(env).alphaF() * 0.7, 0.01);
+    EXPECT_NEAR(BrandPalette::muted.resolve(env).alphaF(),
+                ui::Color::primary().resolve(env).alphaF() * 0.7, 0.01);
     EXPECT_GT(BrandPalette::muted.resolve(env).lightness(), 200);
 }
 
