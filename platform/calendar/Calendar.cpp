@@ -198,6 +198,8 @@ std::optional<Date> Calendar::dateByAddingDays(int days, Date date) const {
     const auto result = resolve(*calendar_, *fields);
     if (!result)
         return std::nullopt;
+    if (date == whole)
+        return result;
     // Keep the fraction of the second unless the wall time was skipped and moved to the jump.
     UErrorCode status = U_ZERO_ERROR;
     const bool sameWallTime = calendar_->get(UCAL_HOUR_OF_DAY, status) == wanted.hour &&
