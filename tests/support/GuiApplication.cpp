@@ -8,7 +8,11 @@ namespace {
 class GuiApplicationEnvironment final : public ::testing::Environment {
 public:
     void SetUp() override { application_ = std::make_unique<QGuiApplication>(argc_, argv_); }
-    void TearDown() override { application_.reset(); }
+    void TearDown() override {
+        // Objects released with deleteLater() go while Qt's own globals still exist.
+        QGuiApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        application_.reset();
+    }
 
 private:
     int argc_ = 1;
