@@ -36,6 +36,8 @@ public:
     const std::optional<ApplicationIssue>& issue() const { return issue_; }
     void setIssue(std::optional<ApplicationIssue> issue) { issue_ = issue; }
 
+    bool acceptsAccount(const Account& account) const { return isCurrentAccount_(account); }
+
     // Makes every snapshot taken so far stale, for shutdown, reset and erase.
     void invalidate() { ++revision_; }
 

@@ -1,0 +1,222 @@
+#include "storage/RozivAccountData.h"
+
+#include "platform/storage/UserDefaults.h"
+#include "storage/RozivPreferences.h"
+
+namespace DewlightStorage {
+
+using namespace DewlightCore;
+
+namespace {
+
+AccountSession openSession(AccountIdentityStore& identity) {
+    auto session = identity.current();
+    if (session.failed)
+        throw LocalStorageFailure::corrupted;
+    return session;
+}
+
+std::optional<std::string> cloudMarker(AccountIdentityStore& identity) {
+    const auto session = identity.current();
+    if (!session.cloudAvailable)
+        return std::nullopt;
+    return session.id;
+}
+
+// This computer's writer identity, shared by all its accounts; stored only once it is valid.
+Identity<WriterTag> readWriter(DewlightPlatform::UserDefaults& defaults) {
+    Identity<WriterTag> writer(
+        defaults.text(RozivAccountData::writerKey).value_or(makeAccountMarker()));
+    defaults.setText(RozivAccountData::writerKey, writer.rawValue());
+    return writer;
+}
+
+} // namespace
+
+RozivAccountData::RozivAccountData(const AccountDataServices& services,
+                                   AccountAuthority& authority, RozivPreferences& preferences)
+    : services_(services), identity_(services.defaults, services.tokens), disk_(services.files),
+      preferences_(preferences), session_(openSession(identity_)),
+      fencing_(std::make_shared<Fencing>(
+          session_.id, [identity = identity_]() mutable { return cloudMarker(identity); },
+          authority)),
+      writer_((authority.adopt(cloudMarker(identity_)), readWriter(services.defaults))) {
+    const Identity<AccountTag> account(session_.id);
+    cloud_ = std::make_unique<CloudStorage>(services.cloudStore, session_, fencing_->fence);
+
+    auto state = CommittedState::fresh();
+    try {
+        if (auto stored = disk_.load(session_.id))
+            state = stored->value();
+    } catch (LocalStorageFailure) {
+        throw LocalStorageFailure::corrupted;
+    }
+
+    if (session_.cloudAvailable && !fencing_->fence.isOpen()) {
+        // Another account is taking over: this instance works locally until it is replaced.
+        reportFailure();
+        cloudBlocked_ = true;
+        fencing_->boundary.suspend();
+    } else {
+        // A bad replicated value only marks the cloud as failed: recording goes on here, and
+        // the next reload tries again.
+        try {
+            auto generation = state.ledger.generation();
+            if (session_.cloudAvailable) {
+                const auto inForce = cloud_->replica().currentGeneration(generation);
+                if (inForce != generation) {
+                    // Another computer erased everything.
+                    state = CommittedState{HydrationLedger(inForce), {}, {}, false};
+                    generation = inForce;
+                }
+            }
+            state.ledger = state.ledger.merging(cloud_->load(generation));
+        } catch (const std::exception&) {
+            reportFailure();
+        } catch (ApplicationIssue) {
+            reportFailure();
+        }
+    }
+
+    transaction_ = std::make_unique<LedgerTransaction>(
+        std::move(state), account,
+        [this](const CommittedState& committed, const Identity<AccountTag>& owner) {
+            disk_.save(AtomicFileStore::Stored(committed), owner.rawValue());
+        },
+        [identity = identity_](const Identity<AccountTag>& owner) mutable {
+            return identity.current().id == owner.rawValue();
+        });
+
+    rebuildPreferences(transaction_->state().ledger.generation());
+    preferences_.setCurrent(RozivSettings::defaults());
+    reloadSettings();
+
+    cloud_->onChange = [this] {
+        if (onChange)
+            onChange();
+    };
+}
+
+RozivAccountData::~RozivAccountData() = default;
+
+RozivPreferenceContext RozivAccountData::preferenceContext() const {
+    return {services_.defaults, services_.cloudStore, session_, writer_, fencing_->fence,
+            [identity = identity_, session = session_, fencing = fencing_]() mutable {
+                return isCurrent(identity, session, fencing->fence);
+            }};
+}
+
+void RozivAccountData::rebuildPreferences(const ResetGeneration& generation) {
+    preferences_.makeStore(preferenceContext(), generation);
+}
+
+void RozivAccountData::reloadSettings() {
+    if (auto* store = preferences_.store()) {
+        try {
+            preferences_.setCurrent(store->session->load());
+        } catch (RozivPreferenceFailure) {
+            // The settings in force stay; the session records the failure.
+        }
+    }
+}
+
+bool RozivAccountData::isCurrent(AccountIdentityStore& identity, const AccountSession& session,
+                                 const AccountCloudFence& fence) {
+    if (identity.current() != session)
+        return false;
+    return !session.cloudAvailable || fence.isOpen();
+}
+
+bool RozivAccountData::isCurrent() const { return isCurrent(identity_, session_, fence()); }
+
+bool RozivAccountData::sessionChanged() const { return identity_.current() != session_; }
+
+bool RozivAccountData::applyCloudChange() {
+    if (!isCurrent())
+        return false;
+    const auto before = transaction_->state().ledger.generation();
+    std::optional<HydrationLedger> cloudLedger;
+    bool changed = false;
+    try {
+        auto generation = before;
+        if (session_.cloudAvailable) {
+            if (!fence().isOpen())
+                throw ApplicationIssue::accountChanged;
+            generation = cloud_->replica().currentGeneration(generation);
+        }
+        cloudLedger = cloud_->load(generation);
+        changed = transaction_->state().ledger.merging(*cloudLedger) != transaction_->state().ledger;
+    } catch (const std::exception&) {
+        reportFailure();
+        return false;
+    } catch (ApplicationIssue) {
+        reportFailure();
+        return false;
+    }
+
+    if (changed) {
+        if (!transaction_->merge(*cloudLedger))
+            return false;
+        const auto after = transaction_->state().ledger.generation();
+        if (after != before)
+            rebuildPreferences(after);
+    }
+    reloadSettings();
+    pushToCloud();
+    return changed;
+}
+
+void RozivAccountData::pushToCloud() {
+    if (!isCurrent())
+        return;
+    auto outcome = CloudStorage::State::healthy;
+    if (session_.cloudAvailable) {
+        if (!fence().isOpen()) {
+            outcome = CloudStorage::State::failed;
+        } else {
+            try {
+                cloud_->replica().write(transaction_->state().ledger, writer_);
+            } catch (const std::exception&) {
+                outcome = CloudStorage::State::failed;
+            }
+        }
+    }
+    cloud_->report(outcome);
+}
+
+bool RozivAccountData::eraseAll() {
+    if (identity_.current() != session_)
+        return false;
+    HydrationLedger erased(initialGeneration());
+    try {
+        auto generation = transaction_->state().ledger.generation();
+        if (session_.cloudAvailable) {
+            if (!fence().isOpen())
+                throw ApplicationIssue::accountChanged;
+            generation = cloud_->replica().currentGeneration(generation);
+        }
+        erased = HydrationLedger(generation.next(writer_));
+    } catch (const std::exception&) {
+        reportFailure();
+        return false;
+    } catch (ApplicationIssue) {
+        reportFailure();
+        return false;
+    }
+
+    const auto& transaction = *transaction_;
+    if (!transaction_->commit(CommittedState{erased, {}, {}, false}, transaction.revision(),
+                              transaction.account()))
+        return false;
+    preferences_.reset(preferenceContext(), erased.generation());
+    try {
+        cloud_->publishReset(erased.generation());
+    } catch (const std::exception&) {
+        reportFailure();
+    } catch (ApplicationIssue) {
+        reportFailure();
+    }
+    return true;
+}
+
+} // namespace DewlightStorage
