@@ -88,8 +88,8 @@ RozivAccountData::RozivAccountData(const AccountDataServices& services,
         });
 
     rebuildPreferences(transaction_->state().ledger.generation());
-    preferences_.setCurrent(RozivSettings::defaults());
-    reloadSettings();
+    // One assignment, so observers never see the defaults flash by before the stored settings.
+    preferences_.setCurrent(storedSettings().value_or(RozivSettings::defaults()));
 
     cloud_->onChange = [this] {
         if (onChange)
@@ -110,14 +110,21 @@ void RozivAccountData::rebuildPreferences(const ResetGeneration& generation) {
     preferences_.makeStore(preferenceContext(), generation);
 }
 
-void RozivAccountData::reloadSettings() {
-    if (auto* store = preferences_.store()) {
-        try {
-            preferences_.setCurrent(store->session->load());
-        } catch (RozivPreferenceFailure) {
-            // The settings in force stay; the session records the failure.
-        }
+std::optional<RozivSettings> RozivAccountData::storedSettings() const {
+    auto* store = preferences_.store();
+    if (!store)
+        return std::nullopt;
+    try {
+        return store->session->load();
+    } catch (RozivPreferenceFailure) {
+        // The session records the failure.
+        return std::nullopt;
     }
+}
+
+void RozivAccountData::reloadSettings() {
+    if (auto settings = storedSettings())
+        preferences_.setCurrent(*settings);
 }
 
 bool RozivAccountData::isCurrent(AccountIdentityStore& identity, const AccountSession& session,

@@ -80,6 +80,7 @@ private:
                           const AccountCloudFence& fence);
     RozivPreferenceContext preferenceContext() const;
     void rebuildPreferences(const DewlightCore::ResetGeneration& generation);
+    std::optional<DewlightCore::RozivSettings> storedSettings() const;
     void reloadSettings();
     void reportFailure() { cloud_->report(CloudStorage::State::failed); }
 
