@@ -14,16 +14,19 @@ set(DEWLIGHT_TEST_ENVIRONMENT
     "LC_ALL=C.UTF-8"
     "TZ=UTC")
 
-# dewlight_add_test(<name> SOURCES <files...> LIBS <targets...>)
-# One GoogleTest binary; each of its cases becomes a ctest entry.
+# dewlight_add_test(<name> SOURCES <files...> LIBS <targets...> [WRAPPER <command...>])
+# One GoogleTest binary; each of its cases becomes a ctest entry. WRAPPER runs each case inside
+# a command (for example dbus-run-session ... --).
 function(dewlight_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;WRAPPER" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-    gtest_discover_tests(${name}
-        DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "${DEWLIGHT_TEST_ENVIRONMENT}")
+    # gtest_discover_tests hands a list-valued ENVIRONMENT property on split, so that only its
+    # first entry took effect: a launcher in front of the binary sets the environment instead.
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+        ${CMAKE_COMMAND} -E env ${DEWLIGHT_TEST_ENVIRONMENT} ${ARG_WRAPPER})
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
 # dewlight_add_benchmark(<name> SOURCES <files...> LIBS <targets...>)

@@ -1,6 +1,7 @@
 // Panel moments and the merge of two copies of the ledger.
 #include "core/HydrationLedger.h"
 
+#include <limits>
 #include <utility>
 
 namespace DewlightCore {
@@ -23,10 +24,15 @@ std::optional<PanelMoment> HydrationLedger::pendingMoment(WorkdayID workday, Dat
             sips += 1;
         }
     }
+    // 4 × maximumCups in 64 bits, without overflowing for a range no settings can make.
+    constexpr std::int64_t quarterLimit = std::numeric_limits<std::int64_t>::max() / 4;
+    const bool exceeded = maximumCups >= quarterLimit    ? false
+                          : maximumCups <= -quarterLimit ? true
+                                                         : dayQuarters > 4 * maximumCups;
     const std::set<PanelMoment> shown = shownMoments(workday);
     // A moment already shown does not hold back the next one.
     const std::pair<PanelMoment, bool> candidates[] = {
-        {PanelMoment::rangeExceeded, dayQuarters > 4 * maximumCups},
+        {PanelMoment::rangeExceeded, exceeded},
         {PanelMoment::threeCupsInHour, hourQuarters >= 12},
         {PanelMoment::fourthSip, sips >= 4},
     };

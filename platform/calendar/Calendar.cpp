@@ -96,8 +96,7 @@ Calendar Calendar::gregorian(std::string_view timeZoneId) {
 }
 
 Calendar Calendar::utc() {
-    return Calendar(
-        makeGregorian(std::unique_ptr<icu::TimeZone>(icu::TimeZone::getGMT()->clone())));
+    return gregorian("UTC");
 }
 
 Calendar Calendar::current() {
@@ -198,6 +197,8 @@ std::optional<Date> Calendar::dateByAddingDays(int days, Date date) const {
     const auto result = resolve(*calendar_, *fields);
     if (!result)
         return std::nullopt;
+    if (date == whole)
+        return result;
     // Keep the fraction of the second unless the wall time was skipped and moved to the jump.
     UErrorCode status = U_ZERO_ERROR;
     const bool sameWallTime = calendar_->get(UCAL_HOUR_OF_DAY, status) == wanted.hour &&
@@ -211,7 +212,7 @@ std::optional<Date> Calendar::dateByAddingDays(int days, Date date) const {
 const Calendar& Calendar::utcCalendar() const {
     if (!utc_) {
         std::unique_ptr<icu::Calendar> copy(calendar_->clone());
-        copy->adoptTimeZone(icu::TimeZone::getGMT()->clone());
+        copy->adoptTimeZone(knownTimeZone("UTC").release());
         utc_.reset(new Calendar(std::move(copy)));
     }
     return *utc_;

@@ -1,0 +1,7 @@
+#include "kit/panel/UpdateNotifier.h"
+
+namespace KestraUI {
+
+UpdateNotifier::~UpdateNotifier() = default;
+
+} // namespace KestraUI

@@ -1,0 +1,7 @@
+#include "platform/events/LocalSystemEvents.h"
+
+namespace DewlightPlatform {
+
+LocalSystemEvents::~LocalSystemEvents() = default;
+
+} // namespace DewlightPlatform

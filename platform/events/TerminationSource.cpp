@@ -1,0 +1,72 @@
+#include "platform/events/TerminationSource.h"
+
+#include "platform/runtime/Log.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace DewlightPlatform {
+
+namespace {
+
+constexpr int handledSignals[3] = {SIGTERM, SIGINT, SIGHUP};
+
+// The write end of the live source's self-pipe: a signal handler can reach nothing else.
+volatile std::sig_atomic_t signalPipe = -1;
+
+extern "C" void onTerminationSignal(int signalNumber) {
+    const int savedErrno = errno;
+    const auto byte = static_cast<unsigned char>(signalNumber);
+    if (signalPipe >= 0) {
+        [[maybe_unused]] const auto written = ::write(signalPipe, &byte, 1);
+    }
+    errno = savedErrno;
+}
+
+} // namespace
+
+TerminationSource::TerminationSource(QCoreApplication& application, QObject* parent)
+    : QObject(parent), application_(application) {
+    connect(&application_, &QCoreApplication::aboutToQuit, this, &TerminationSource::willTerminate);
+    Q_ASSERT_X(signalPipe < 0, "TerminationSource", "only one termination source at a time");
+    if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+        qCWarning(systemLog, "termination signals are not handled: %s", std::strerror(errno));
+        return;
+    }
+    signalPipe = pipe_[1];
+    notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSource::onSignalled);
+    struct sigaction action = {};
+    action.sa_handler = &onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int i = 0; i < 3; ++i) {
+        ::sigaction(handledSignals[i], &action, &previous_[i]);
+    }
+}
+
+TerminationSource::~TerminationSource() {
+    if (pipe_[0] < 0) {
+        return;
+    }
+    for (int i = 0; i < 3; ++i) {
+        ::sigaction(handledSignals[i], &previous_[i], nullptr);
+    }
+    signalPipe = -1;
+    delete notifier_;
+    ::close(pipe_[0]);
+    ::close(pipe_[1]);
+}
+
+void TerminationSource::onSignalled() {
+    unsigned char bytes[64];
+    while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
+    }
+    application_.quit();
+}
+
+} // namespace DewlightPlatform

@@ -1,0 +1,95 @@
+#include "platform/events/TimeZoneWatcher.h"
+
+#include "platform/runtime/Log.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <ctime>
+#include <unicode/timezone.h>
+
+namespace DewlightPlatform {
+
+namespace {
+const QString service = QStringLiteral("org.freedesktop.timedate1");
+const QString path = QStringLiteral("/org/freedesktop/timedate1");
+const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString changedMember = QStringLiteral("PropertiesChanged");
+const QString timedateInterface = QStringLiteral("org.freedesktop.timedate1");
+const QString timezoneProperty = QStringLiteral("Timezone");
+const char* const changedSlot = SLOT(onPropertiesChanged(QString, QVariantMap, QStringList));
+} // namespace
+
+TimeZoneWatcher::TimeZoneWatcher(QString folder, QDBusConnection bus, Refresh refresh,
+                                 QObject* parent)
+    : QObject(parent), folder_(std::move(folder)), bus_(std::move(bus)),
+      refresh_(std::move(refresh)) {
+    if (!refresh_) {
+        refresh_ = &TimeZoneWatcher::refreshProcessZone;
+    }
+    zone_ = probe();
+    if (!watcher_.addPath(folder_)) {
+        qCWarning(systemLog, "time zone file is not watched: %s", qUtf8Printable(folder_));
+    }
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { consider(probe()); });
+    listening_ = bus_.isConnected() &&
+                 bus_.connect(service, path, propertiesInterface, changedMember, this, changedSlot);
+    if (!listening_) {
+        qCWarning(systemLog, "time zone service is not watched: the bus is not reachable");
+    }
+}
+
+TimeZoneWatcher::~TimeZoneWatcher() {
+    if (listening_) {
+        bus_.disconnect(service, path, propertiesInterface, changedMember, this, changedSlot);
+    }
+}
+
+void TimeZoneWatcher::refreshProcessZone() {
+    ::tzset();
+    icu::TimeZone::adoptDefault(icu::TimeZone::detectHostTimeZone());
+}
+
+QString TimeZoneWatcher::probe() const {
+    const QString file = QDir(folder_).filePath(QStringLiteral("localtime"));
+    const QFileInfo info(file);
+    if (info.isSymLink()) {
+        const QString target = QFile::symLinkTarget(file);
+        const auto marker = QStringLiteral("zoneinfo/");
+        const auto at = target.lastIndexOf(marker);
+        return at >= 0 ? target.mid(at + marker.size()) : target;
+    }
+    QFile content(file);
+    if (!content.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QStringLiteral("sha256:") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(content.readAll(), QCryptographicHash::Sha256).toHex());
+}
+
+void TimeZoneWatcher::onPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                          const QStringList& invalidated) {
+    if (interface != timedateInterface) {
+        return;
+    }
+    const auto value = changed.constFind(timezoneProperty);
+    if (value != changed.constEnd()) {
+        const QString name = value->toString();
+        consider(name.isEmpty() ? probe() : name);
+    } else if (invalidated.contains(timezoneProperty)) {
+        consider(probe());
+    }
+}
+
+void TimeZoneWatcher::consider(const QString& zone) {
+    if (zone == zone_) {
+        return;
+    }
+    zone_ = zone;
+    refresh_();
+    emit timeZoneChanged();
+}
+
+} // namespace DewlightPlatform

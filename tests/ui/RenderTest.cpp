@@ -1,0 +1,79 @@
+#include "ui/Render.h"
+
+#include "GuiTest.h"
+#include "ui/Layout.h"
+
+#include <QFile>
+
+using namespace ui;
+
+namespace {
+
+class RenderTest : public GuiTest {};
+
+Node sampleCard() {
+    return vstack({hstack({symbol("drop.fill").foreground(Color::tint()),
+                           verbatim("Drink some water").font({TextStyle::headline})},
+                          VerticalAlignment::firstTextBaseline, 8),
+                   verbatim("A range, not a goal. Reminders come only during your working hours, "
+                            "and stop once you had enough.")
+                       .foreground(Color::primary().opacity(0.7)),
+                   divider(), verbatim("Version 0.1.0").font({TextStyle::caption})},
+                  HorizontalAlignment::leading, 12)
+        .padding(12)
+        .frame({.maxWidth = infinity, .alignment = Alignment::leading()})
+        .background(fill(Shape::roundedRectangle(16), Color::primary().opacity(0.06)))
+        .padding(16)
+        .frame(240, std::nullopt);
+}
+
+int opaquePixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 0;
+    return count;
+}
+
+TEST_F(RenderTest, SampleCardRendersToPngAtBothScales) {
+    const Environment env = environment();
+    const double height = Layout(sampleCard(), env, {240.0, std::nullopt}).size().height();
+    for (double scale : {1.0, 2.0}) {
+        const QImage image = render(sampleCard(), env, 240, scale);
+        EXPECT_EQ(image.width(), int(240 * scale));
+        EXPECT_EQ(image.height(), int(std::ceil(height * scale)));
+        EXPECT_GT(opaquePixels(image), image.width() * image.height() / 4) << scale;
+
+        const QByteArray png = encodePng(image);
+        ASSERT_FALSE(png.isEmpty());
+        QFile file(QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/sample-card@%1x.png").arg(int(scale)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(png);
+        file.close();
+        const QImage back(file.fileName());
+        EXPECT_EQ(back.size(), image.size());
+    }
+}
+
+TEST_F(RenderTest, SchemeColoursResolveWhenPainted) {
+    const Node swatch = fill(Shape::rectangle(), Color::primary()).frame(4, 4);
+    Environment light = environment();
+    Environment dark = environment();
+    dark.scheme = ColorScheme::dark;
+    const QColor inLight = render(swatch, light, 4, 1).pixelColor(2, 2);
+    const QColor inDark = render(swatch, dark, 4, 1).pixelColor(2, 2);
+    EXPECT_LT(inLight.lightness(), 60);
+    EXPECT_GT(inDark.lightness(), 200);
+}
+
+TEST_F(RenderTest, TintAndOpacityReachTheirSubtree) {
+    Environment env = environment();
+    const Node tinted = fill(Shape::rectangle(), Color::tint())
+                            .frame(4, 4)
+                            .tint(Color::fixed(QColor(10, 158, 194)));
+    EXPECT_EQ(render(tinted, env, 4, 1).pixelColor(2, 2), QColor(10, 158, 194));
+    const Node faded = fill(Shape::rectangle(), Color::black()).frame(4, 4).opacity(0.5);
+    EXPECT_NEAR(render(faded, env, 4, 1).pixelColor(2, 2).alphaF(), 0.5, 0.01);
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+// Containers that choose or clip: "first that fits" and the scroll view.
+#include "ui/Node.h"
+#include "ui/NodeImpl.h"
+
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+class FirstThatFitsNode final : public NodeImpl {
+public:
+    FirstThatFitsNode(std::vector<Node> children, bool horizontal, bool vertical)
+        : children_(std::move(children)), horizontal_(horizontal), vertical_(vertical) {}
+
+    void build(Element& self) const override {
+        for (std::size_t i = 0; i < children_.size(); ++i)
+            addChild(self, children_[i], QString::number(i));
+    }
+    Dimensions measure(const Element& self, const ProposedSize& offered) const override {
+        if (self.children.empty())
+            return {QSizeF(0, 0), {}};
+        return self.children[choose(self, offered)].measure(offered);
+    }
+    void place(Element& self) const override {
+        if (!self.children.empty())
+            self.children[choose(self, self.proposal)].place(self.frame.topLeft(), self.proposal);
+    }
+
+private:
+    // The first child whose ideal size on the constrained axes fits the offer; else the last.
+    std::size_t choose(const Element& self, const ProposedSize& offered) const {
+        const ProposedSize ideal{horizontal_ ? std::nullopt : offered.width,
+                                 vertical_ ? std::nullopt : offered.height};
+        for (std::size_t i = 0; i + 1 < self.children.size(); ++i) {
+            const QSizeF size = self.children[i].measure(ideal).size;
+            const bool fitsWidth = !horizontal_ || !offered.width || size.width() <= *offered.width;
+            const bool fitsHeight =
+                !vertical_ || !offered.height || size.height() <= *offered.height;
+            if (fitsWidth && fitsHeight)
+                return i;
+        }
+        return self.children.size() - 1;
+    }
+
+    std::vector<Node> children_;
+    bool horizontal_, vertical_;
+};
+
+class ScrollViewNode final : public NodeImpl {
+public:
+    ScrollViewNode(Node content, Axis axis) : content_(std::move(content)), axis_(axis) {}
+
+    void build(Element& self) const override {
+        addChild(self, content_, QStringLiteral("content"), nullptr, std::optional<Axis>());
+    }
+    Dimensions measure(const Element& self, const ProposedSize& offered) const override {
+        const Dimensions content = self.children.front().measure(inner(offered));
+        // As long as offered on the scrolling axis, never longer than the content needs.
+        auto length = [](std::optional<double> proposed, double needed) {
+            return proposed && std::isfinite(*proposed) ? std::min(*proposed, needed) : needed;
+        };
+        if (axis_ == Axis::vertical)
+            return {QSizeF(content.size.width(), length(offered.height, content.size.height())),
+                    {}};
+        return {QSizeF(length(offered.width, content.size.width()), content.size.height()), {}};
+    }
+    void place(Element& self) const override {
+        self.children.front().place(self.frame.topLeft(), inner(self.proposal));
+    }
+    void paint(QPainter& painter, const Element& self) const override {
+        painter.save();
+        painter.setClipRect(self.frame, Qt::IntersectClip);
+        paintChildren(painter, self);
+        painter.restore();
+    }
+
+private:
+    ProposedSize inner(const ProposedSize& offered) const {
+        return axis_ == Axis::vertical ? ProposedSize{offered.width, std::nullopt}
+                                       : ProposedSize{std::nullopt, offered.height};
+    }
+
+    Node content_;
+    Axis axis_;
+};
+
+} // namespace
+
+Node firstThatFits(std::vector<Node> children, bool horizontal, bool vertical) {
+    return Node(std::make_shared<FirstThatFitsNode>(std::move(children), horizontal, vertical));
+}
+
+Node scrollView(Node content, Axis axis) {
+    return Node(std::make_shared<ScrollViewNode>(std::move(content), axis));
+}
+
+} // namespace ui
