@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace DewlightCore {
+
+struct LedgerKeys {
+    // "roziv.v1.p.<counter>.<digest of text>": the scope of one generation's synced
+    // preferences, built with the generation's counter and writer text.
+    static std::string hashedKey(std::uint64_t counter, std::string_view text);
+};
+
+} // namespace DewlightCore
