@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RozivSettings.h"
 #include "storage/AccountBoundary.h"
 #include "storage/AccountSession.h"
 #include "storage/AtomicFileStore.h"

@@ -1,6 +1,5 @@
 #include "storage/RozivData.h"
 
-#include <QPointer>
 #include <algorithm>
 
 namespace DewlightStorage {
@@ -20,17 +19,18 @@ std::unique_ptr<RozivAccountData> RozivData::makeAccountData() const {
     return std::make_unique<RozivAccountData>(services_, authority_, preferences_);
 }
 
-void RozivData::setCurrent(std::unique_ptr<RozivAccountData> next) {
+bool RozivData::setCurrent(std::unique_ptr<RozivAccountData> next) {
     if (!next || next.get() == current_.get())
-        return;
+        return false;
     current_ = std::move(next);
-    emit currentChanged();
+    return true;
 }
 
 void RozivData::forwardCurrentChanges() {
-    current_->onChange = [self = QPointer<RozivData>(this)] {
-        if (self && self->onChange)
-            self->onChange();
+    // The account data never outlives this façade, which owns it.
+    current_->onChange = [this] {
+        if (onChange)
+            onChange();
     };
 }
 

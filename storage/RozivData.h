@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/PanelMoment.h"
+#include "core/WorkdayID.h"
+#include "storage/CommittedState.h"
+#include "storage/LedgerTransaction.h"
 #include "storage/RozivAccountData.h"
 
-#include <QObject>
 #include <memory>
 
 namespace DewlightStorage {
@@ -10,18 +13,19 @@ namespace DewlightStorage {
 // The façade through which the application reaches the stored data of the account signed in
 // now. It swaps the account data on an account switch and answers whether a snapshot taken
 // before an await is still valid.
-class RozivData : public QObject {
-    Q_OBJECT
+class RozivData {
 public:
     // Builds the first account data; throws what its construction throws.
     RozivData(AccountDataServices services, AccountAuthority& authority,
               RozivPreferences& preferences);
-    ~RozivData() override;
+    ~RozivData();
+    RozivData(const RozivData&) = delete;
+    RozivData& operator=(const RozivData&) = delete;
 
     RozivAccountData& current() { return *current_; }
     const RozivAccountData& current() const { return *current_; }
-    // Replaces the account data; the very same instance changes nothing.
-    void setCurrent(std::unique_ptr<RozivAccountData> next);
+    // Replaces the account data; false (nothing changed) for the very same instance.
+    bool setCurrent(std::unique_ptr<RozivAccountData> next);
     // New account data for the session signed in now; throws like the construction.
     std::unique_ptr<RozivAccountData> makeAccountData() const;
     // Routes the current account data's cloud changes to `onChange`.
@@ -41,9 +45,6 @@ public:
     RozivPreferences& preferences() const { return preferences_; }
 
     std::function<void()> onChange;
-
-signals:
-    void currentChanged();
 
 private:
     AccountDataServices services_;
