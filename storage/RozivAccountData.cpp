@@ -33,8 +33,8 @@ Identity<WriterTag> readWriter(DewlightPlatform::UserDefaults& defaults) {
 
 } // namespace
 
-RozivAccountData::RozivAccountData(const AccountDataServices& services,
-                                   AccountAuthority& authority, RozivPreferences& preferences)
+RozivAccountData::RozivAccountData(const AccountDataServices& services, AccountAuthority& authority,
+                                   RozivPreferences& preferences)
     : services_(services), identity_(services.defaults, services.tokens), disk_(services.files),
       preferences_(preferences), session_(openSession(identity_)),
       fencing_(std::make_shared<Fencing>(
@@ -100,7 +100,11 @@ RozivAccountData::RozivAccountData(const AccountDataServices& services,
 RozivAccountData::~RozivAccountData() = default;
 
 RozivPreferenceContext RozivAccountData::preferenceContext() const {
-    return {services_.defaults, services_.cloudStore, session_, writer_, fencing_->fence,
+    return {services_.defaults,
+            services_.cloudStore,
+            session_,
+            writer_,
+            fencing_->fence,
             [identity = identity_, session = session_, fencing = fencing_]() mutable {
                 return isCurrent(identity, session, fencing->fence);
             }};
@@ -134,9 +138,13 @@ bool RozivAccountData::isCurrent(AccountIdentityStore& identity, const AccountSe
     return !session.cloudAvailable || fence.isOpen();
 }
 
-bool RozivAccountData::isCurrent() const { return isCurrent(identity_, session_, fence()); }
+bool RozivAccountData::isCurrent() const {
+    return isCurrent(identity_, session_, fence());
+}
 
-bool RozivAccountData::sessionChanged() const { return identity_.current() != session_; }
+bool RozivAccountData::sessionChanged() const {
+    return identity_.current() != session_;
+}
 
 bool RozivAccountData::applyCloudChange() {
     if (!isCurrent())
@@ -152,7 +160,8 @@ bool RozivAccountData::applyCloudChange() {
             generation = cloud_->replica().currentGeneration(generation);
         }
         cloudLedger = cloud_->load(generation);
-        changed = transaction_->state().ledger.merging(*cloudLedger) != transaction_->state().ledger;
+        changed =
+            transaction_->state().ledger.merging(*cloudLedger) != transaction_->state().ledger;
     } catch (const std::exception&) {
         reportFailure();
         return false;
