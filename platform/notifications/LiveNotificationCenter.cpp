@@ -117,7 +117,8 @@ QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizati
         co_return NotificationAuthorizationStatus::authorized;
     }
     const std::weak_ptr<int> alive = alive_;
-    const bool available = co_await serviceAvailable();
+    QCoro::Task<bool> asking = serviceAvailable();
+    const bool available = co_await asking;
     if (alive.expired() || !available) {
         co_return NotificationAuthorizationStatus::denied;
     }
@@ -174,7 +175,8 @@ QCoro::Task<void> LiveNotificationCenter::add(NotificationRequest request) {
     }
     const std::weak_ptr<int> alive = alive_;
     // Refused now rather than never shown later: the caller can say that reminders failed.
-    const bool available = co_await serviceAvailable();
+    QCoro::Task<bool> asking = serviceAvailable();
+    const bool available = co_await asking;
     if (alive.expired() || !available) {
         throw NotificationError(NotificationFailure::serviceUnavailable);
     }
@@ -259,7 +261,8 @@ void LiveNotificationCenter::deliver(NotificationRequest request) {
 
 QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replacesId) {
     const std::weak_ptr<int> alive = alive_;
-    const Capabilities capable = co_await capabilities();
+    QCoro::Task<Capabilities> asking = capabilities();
+    const Capabilities capable = co_await asking;
     if (alive.expired()) {
         co_return;
     }
@@ -330,7 +333,8 @@ void LiveNotificationCenter::onActionInvoked(uint id, const QString& actionKey) 
     NotificationResponse response{found->request.identifier, actionKey.toStdString(),
                                   found->request.userInfo};
     Job::spawn([handler = handler_, response = std::move(response)]() -> QCoro::Task<void> {
-        co_await handler(response);
+        QCoro::Task<void> handled = handler(response);
+        co_await handled;
     });
 }
 

@@ -58,7 +58,9 @@ QCoro::Task<bool> LocalNotificationCenter::requestAlertAuthorization() {
 
 QCoro::Task<std::vector<NotificationRequest>> LocalNotificationCenter::pendingRequests() {
     record("pendingRequests");
-    if (!co_await pass(gate(Gated::pendingRequests))) {
+    // Tasks are awaited as named values: GCC 12 mishandles temporaries in co_await expressions.
+    QCoro::Task<bool> passing = pass(gate(Gated::pendingRequests));
+    if (!co_await passing) {
         co_return std::vector<NotificationRequest>{};
     }
     co_return pending_;
@@ -84,7 +86,8 @@ void LocalNotificationCenter::removeAllDelivered() {
 
 QCoro::Task<void> LocalNotificationCenter::add(NotificationRequest request) {
     record(entry("add", {request.identifier}));
-    if (!co_await pass(gate(Gated::add))) {
+    QCoro::Task<bool> passing = pass(gate(Gated::add));
+    if (!co_await passing) {
         throw NotificationError(NotificationFailure::serviceUnavailable);
     }
     if (!addFailures_.empty()) {
@@ -197,8 +200,10 @@ QCoro::Task<void> LocalNotificationCenter::respond(std::string identifier,
     }
     // The handler is copied: it may replace itself while it runs.
     const ResponseHandler handler = handler_;
-    co_await handler(
-        NotificationResponse{identifier, std::move(actionIdentifier), answered->userInfo});
+    // A named value: GCC 12 destroys a braced temporary inside a co_await expression twice.
+    NotificationResponse response{identifier, std::move(actionIdentifier), answered->userInfo};
+    QCoro::Task<void> handled = handler(std::move(response));
+    co_await handled;
 }
 
 } // namespace DewlightPlatform
