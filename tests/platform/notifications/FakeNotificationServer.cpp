@@ -56,9 +56,9 @@ QStringList FakeNotificationServer::GetCapabilities() {
 }
 
 QString FakeNotificationServer::GetServerInformation(QString& vendor, QString& version,
-                                                     QString& specVersion) {
+                                                     QString& protocolVersion) {
     vendor = QStringLiteral("Dewlight tests");
     version = QStringLiteral("1");
-    specVersion = QStringLiteral("1.2");
+    protocolVersion = QStringLiteral("1.2");
     return QStringLiteral("fake-notifications");
 }

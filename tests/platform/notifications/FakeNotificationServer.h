@@ -49,7 +49,7 @@ public slots:
                 const QVariantMap& hints, int expireTimeout);
     void CloseNotification(uint id);
     QStringList GetCapabilities();
-    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion);
+    QString GetServerInformation(QString& vendor, QString& version, QString& protocolVersion);
 
 signals:
     void ActionInvoked(uint id, const QString& actionKey);
