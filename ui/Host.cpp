@@ -64,6 +64,7 @@ Host::Host(View view, Environment environment, QWidget* parent, Clock clock)
 }
 
 Host::~Host() {
+    context_->detach();
     if (menu_)
         delete menu_.data();
     for (QAccessible::Id id : std::as_const(accessibleIds_))
@@ -268,7 +269,7 @@ void Host::moveFocus(const QString& stop, Qt::FocusReason reason) {
     if (QAccessible::isActive() && !stop.isEmpty())
         if (const int index = int(
                 std::find_if(accessible_.begin(), accessible_.end(),
-                             [&](const AccessibleNode& n) { return n.identity.startsWith(stop); }) -
+                             [&](const AccessibleNode& n) { return isWithin(n.identity, stop); }) -
                 accessible_.begin());
             index < int(accessible_.size()))
             if (QAccessibleInterface* child = accessibleChild(index)) {

@@ -1,6 +1,7 @@
 #include "ui/HostAccessible.h"
 
 #include "ui/Host.h"
+#include "ui/TreeQuery.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>
@@ -55,7 +56,7 @@ public:
             return nullptr;
         const auto& nodes = host()->accessibleNodes();
         for (int i = 0; i < int(nodes.size()); ++i)
-            if (nodes[std::size_t(i)].identity.startsWith(focused))
+            if (isWithin(nodes[std::size_t(i)].identity, focused))
                 return child(i);
         return nullptr;
     }
@@ -125,7 +126,7 @@ public:
         if (n->isControl() && !n->disabled)
             s.focusable = true;
         s.focused =
-            !host_->focusedIdentity().isEmpty() && n->identity.startsWith(host_->focusedIdentity());
+            !host_->focusedIdentity().isEmpty() && isWithin(n->identity, host_->focusedIdentity());
         if (n->role == Role::menuButton)
             s.hasPopup = true;
         return s;

@@ -37,6 +37,9 @@ public:
 
     AnimationStore& animations() { return animations_; }
 
+    // The host is gone: state written later (by a binding kept elsewhere) asks nothing of it.
+    void detach() { invalidate_ = nullptr; }
+
     // Asks the host to rebuild the tree on its next turn.
     void invalidate() const {
         if (invalidate_)

@@ -200,6 +200,7 @@ public:
         layer.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_),
                     proposal);
     }
+    bool drawsFirstChildOnTop() const override { return !above_; }
     void paint(QPainter& painter, const Element& self) const override {
         const Element& content = self.children.front();
         const Element& layer = self.children.back();

@@ -50,6 +50,8 @@ public:
     // drawn leaf) takes the point for its subtree.
     virtual bool admitsHit(const Element&, QPointF) const { return true; }
     virtual bool isHitItself(const Element&, QPointF) const { return false; }
+    // Children are drawn in order, so later ones lie on top; a background is drawn first.
+    virtual bool drawsFirstChildOnTop() const { return false; }
 
 protected:
     // Adds a child element for `node`, with `environment` or the parent's.

@@ -24,9 +24,15 @@ const Element* deepest(const Element& element, QPointF point,
     if (!element.placed || !element.node->admitsHit(element, point))
         return nullptr;
     const bool claims = claimed || element.node->isHitItself(element, point);
-    for (auto child = element.children.rbegin(); child != element.children.rend(); ++child)
-        if (const Element* found = deepest(*child, point, accept, claims))
-            return found;
+    if (element.node->drawsFirstChildOnTop()) {
+        for (const Element& child : element.children)
+            if (const Element* found = deepest(child, point, accept, claims))
+                return found;
+    } else {
+        for (auto child = element.children.rbegin(); child != element.children.rend(); ++child)
+            if (const Element* found = deepest(*child, point, accept, claims))
+                return found;
+    }
     if (accept(element) &&
         ((claimed && element.frame.contains(point)) || containsPoint(element, point)))
         return &element;
@@ -80,13 +86,18 @@ const Element* firstInside(const Element& element,
     return nullptr;
 }
 
+bool isWithin(const QString& identity, const QString& ancestor) {
+    return identity.size() >= ancestor.size() && identity.startsWith(ancestor) &&
+           (identity.size() == ancestor.size() || identity[ancestor.size()] == u'/');
+}
+
 const Element* findIdentity(const Element& root, const QString& identity) {
     if (!root.placed)
         return nullptr;
     if (root.identity == identity)
         return &root;
     for (const Element& child : root.children)
-        if (identity.startsWith(child.identity))
+        if (isWithin(identity, child.identity))
             if (const Element* found = findIdentity(child, identity))
                 return found;
     return nullptr;

@@ -29,6 +29,9 @@ void visit(const Element& root, const std::function<void(const Element&)>& visit
 const Element* firstInside(const Element& element,
                            const std::function<bool(const Element&)>& accept);
 
+// Whether `identity` is `ancestor` or lies inside it.
+bool isWithin(const QString& identity, const QString& ancestor);
+
 // The element whose identity is `identity`, or none.
 const Element* findIdentity(const Element& root, const QString& identity);
 

@@ -84,6 +84,15 @@ TEST_F(HostTest, ATextFieldIsARealLineEditThatSendsEdits) {
     name = "Grace";
     host->rebuild();
     EXPECT_EQ(edit->text(), "Grace");
+
+    // Tab reaches the field through the host's chain; ending the edit leaves it.
+    key(*host, Qt::Key_Tab);
+    key(*host, Qt::Key_Tab);
+    EXPECT_EQ(host->focusedIdentity(),
+              host->layout()->find(u"field")->children.front().children.front().identity);
+    EXPECT_TRUE(host->endEditing());
+    EXPECT_TRUE(host->focusedIdentity().isEmpty());
+    EXPECT_FALSE(host->endEditing());
 }
 
 TEST_F(HostTest, TheAccessibilityTreeReadsRolesNamesAndStates) {
@@ -160,6 +169,78 @@ TEST_F(HostTest, AccessibleActionsPressAndToggle) {
     press->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(on);
     EXPECT_EQ(pressed, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(HostTest, ControlSizesFixTheHeightOfBorderedButtonsAndSwitches) {
+    const std::pair<ControlSize, const char*> sizes[] = {{ControlSize::mini, "mini"},
+                                                         {ControlSize::small, "small"},
+                                                         {ControlSize::regular, "regular"},
+                                                         {ControlSize::large, "large"}};
+    for (const auto& [size, name] : sizes) {
+        const Layout layout(vstack({button(verbatim("OK"), [] {}).id("button"),
+                                    toggleSwitch(verbatim("On"), true, [](bool) {}).id("switch")})
+                                .controlSize(size),
+                            environment(), {});
+        EXPECT_EQ(layout.frame(u"button").height(), controlMetrics(size).height) << name;
+        EXPECT_EQ(layout.frame(u"switch").size(), switchSize(size)) << name;
+        const Layout plain(button(verbatim("OK"), [] {}).buttonStyle(ButtonStyle::plain).id("b"),
+                           environment(), {});
+        EXPECT_LT(plain.frame(u"b").height(), controlMetrics(ControlSize::large).height) << name;
+    }
+}
+
+QColor pixel(Host& host, QPointF at) {
+    QImage image(host.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    host.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image.pixelColor(at.toPoint());
+}
+
+TEST_F(HostTest, ButtonsDrawTheirPressedAndDisabledStates) {
+    auto host = makeHost([&] {
+        return vstack({button(verbatim("Go"), [] {}).buttonStyle(ButtonStyle::prominent).id("go"),
+                       button(verbatim("Go"), [] {})
+                           .buttonStyle(ButtonStyle::prominent)
+                           .disabled()
+                           .id("off")});
+    });
+    // Just inside the bezel, clear of the label.
+    const QPointF go = frame(*host, u"go").topLeft() + QPointF(14, 14);
+    const QPointF off = frame(*host, u"off").topLeft() + QPointF(14, 14);
+    const QColor rest = pixel(*host, go);
+    press(*host, go);
+    const QColor down = pixel(*host, go);
+    release(*host, go);
+    EXPECT_LT(down.lightness(), rest.lightness());
+    EXPECT_EQ(pixel(*host, go), rest);
+    const QColor faded = pixel(*host, off);
+    EXPECT_GT(faded.lightness(), rest.lightness()); // faded over white
+    press(*host, off);
+    EXPECT_EQ(pixel(*host, off), faded); // a disabled button is never drawn pressed
+    release(*host, off);
+}
+
+TEST_F(HostTest, ReduceMotionShowsAnimatedValuesAtOnce) {
+    double now = 0;
+    double target = 0;
+    Environment env = environment();
+    env.reduceMotion = true;
+    Host host(
+        [&] {
+            return fill(Shape::rectangle(), Color::black())
+                .frame(20, 20)
+                .animatedOpacity(target, Animation::linear(1));
+        },
+        env, nullptr, [&] { return now; });
+    host.resize(20, 20);
+    EXPECT_EQ(pixel(host, {10, 10}), QColor(Qt::white));
+    target = 1;
+    host.rebuild();
+    EXPECT_EQ(pixel(host, {10, 10}), QColor(Qt::black));
 }
 
 } // namespace

@@ -41,6 +41,20 @@ TEST_F(HostTest, ClicksFollowTheHitShapeAndSkipDisabledControls) {
     EXPECT_EQ(disabledFired, 0);
 }
 
+TEST_F(HostTest, AControlOverATappableBackgroundTakesTheClick) {
+    int card = 0, inner = 0;
+    auto host = makeHost([&] {
+        return button(verbatim("Inner"), [&] { ++inner; })
+            .id("inner")
+            .padding(20)
+            .background(fill(Shape::rectangle(), Color::black()).onTap([&] { ++card; }));
+    });
+    click(*host, centre(*host, u"inner"));
+    click(*host, frame(*host, u"inner").topLeft() - QPointF(10, 10));
+    EXPECT_EQ(inner, 1);
+    EXPECT_EQ(card, 1);
+}
+
 TEST_F(HostTest, HoverEntersAndLeavesOnceEach) {
     std::vector<bool> reports;
     auto host = makeHost([&] {
