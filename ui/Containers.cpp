@@ -1,7 +1,10 @@
 // Containers that choose or clip: "first that fits" and the scroll view.
+#include "ui/Controls.h"
+#include "ui/HostContext.h"
 #include "ui/Node.h"
 #include "ui/NodeImpl.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ui {
@@ -66,16 +69,56 @@ public:
         return {QSizeF(length(offered.width, content.size.width()), content.size.height()), {}};
     }
     void place(Element& self) const override {
-        self.children.front().place(self.frame.topLeft(), inner(self.proposal));
+        Element& content = self.children.front();
+        const ProposedSize proposal = inner(self.proposal);
+        const double overflow =
+            std::max(0.0, content.measure(proposal).along(axis_) -
+                              (axis_ == Axis::vertical ? self.frame.height() : self.frame.width()));
+        const Environment& env = self.env();
+        const double offset =
+            env.host ? std::clamp(env.host->scrollOffset(self.identity), 0.0, overflow) : 0.0;
+        const QPointF shift = axis_ == Axis::vertical ? QPointF(0, -offset) : QPointF(-offset, 0);
+        content.place(self.frame.topLeft() + shift, proposal);
     }
     void paint(QPainter& painter, const Element& self) const override {
         painter.save();
         painter.setClipRect(self.frame, Qt::IntersectClip);
         paintChildren(painter, self);
+        paintIndicator(painter, self);
         painter.restore();
+    }
+    std::optional<Axis> scrollAxis() const override { return axis_; }
+    // The hidden part of the content takes no hits.
+    bool admitsHit(const Element& self, QPointF point) const override {
+        return self.frame.contains(point);
     }
 
 private:
+    // A thin bar along the trailing (or bottom) edge, while the content is longer than the view.
+    void paintIndicator(QPainter& painter, const Element& self) const {
+        const QRectF view = self.frame;
+        const QRectF content = self.children.front().frame;
+        const bool vertical = axis_ == Axis::vertical;
+        const double viewLength = vertical ? view.height() : view.width();
+        const double contentLength = vertical ? content.height() : content.width();
+        if (contentLength <= viewLength + 0.5 || viewLength <= 0)
+            return;
+        const double track = viewLength - 2 * scrollIndicatorInset;
+        const double length = std::max(scrollIndicatorMinimum, track * viewLength / contentLength);
+        const double offset = vertical ? view.top() - content.top() : view.left() - content.left();
+        const double start =
+            scrollIndicatorInset + (track - length) * offset / (contentLength - viewLength);
+        const QRectF bar =
+            vertical ? QRectF(view.right() - scrollIndicatorInset - scrollIndicatorThickness,
+                              view.top() + start, scrollIndicatorThickness, length)
+                     : QRectF(view.left() + start,
+                              view.bottom() - scrollIndicatorInset - scrollIndicatorThickness,
+                              length, scrollIndicatorThickness);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(scrollIndicatorColor().resolve(self.env()));
+        painter.drawPath(Shape::capsule().path(bar));
+    }
+
     ProposedSize inner(const ProposedSize& offered) const {
         return axis_ == Axis::vertical ? ProposedSize{offered.width, std::nullopt}
                                        : ProposedSize{std::nullopt, offered.height};

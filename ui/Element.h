@@ -39,6 +39,9 @@ struct Element {
     QString identity;
     QString explicitId;
     std::vector<Element> children;
+    // Nodes a view made while this element was built (view state, environment readers), kept as
+    // long as the element refers to them.
+    std::vector<std::shared_ptr<const NodeImpl>> owned;
 
     QRectF frame;
     std::optional<double> firstBaseline = std::nullopt; // from the frame's top

@@ -13,10 +13,16 @@
 
 namespace ui {
 
+class HostContext;
 class SymbolCatalogue;
 class TextCache;
 
 enum class TextAlignment { leading, center, trailing };
+
+// How a button draws around its label; the desktop's default is bordered.
+enum class ButtonStyle { plain, bordered, glass, prominent };
+// The four control sizes; each fixes a control's height and padding (ui/Controls.h).
+enum class ControlSize { mini, small, regular, large };
 
 // An argument of a localised text: integers stand for "%lld", texts for "%@".
 using TextArgument = std::variant<long long, QString>;
@@ -38,6 +44,8 @@ struct Environment {
     bool reduceMotion = false;
     TypeSize typeSize = TypeSize::large;
     bool keyboardUsed = false;
+    ButtonStyle buttonStyle = ButtonStyle::bordered;
+    ControlSize controlSize = ControlSize::regular;
 
     // Text layout values, inherited like the font.
     std::optional<int> lineLimit = std::nullopt;
@@ -47,6 +55,7 @@ struct Environment {
     Localizer localizer;
     std::shared_ptr<const SymbolCatalogue> symbols;
     std::shared_ptr<TextCache> textCache; // optional; kept by the window across passes
+    std::shared_ptr<HostContext> host;    // set by the window host; none in pictures
 
     QString localize(const QString& key, const std::vector<TextArgument>& arguments) const {
         return localizer ? localizer(key, arguments) : fillArguments(key, arguments);

@@ -57,6 +57,9 @@ public:
     void paint(QPainter& painter, const Element& self) const override {
         painter.fillRect(self.frame, dividerColor().resolve(self.env()));
     }
+    bool isHitItself(const Element& self, QPointF point) const override {
+        return self.frame.contains(point);
+    }
 };
 
 QBrush brush(const Paint& paint, const QRectF& rect, const Environment& env) {
@@ -82,6 +85,15 @@ public:
         return {QSizeF(offered.width.value_or(idealFlexibleLength),
                        offered.height.value_or(idealFlexibleLength)),
                 {}};
+    }
+
+    // A shape takes hits inside its outline, unless it draws nothing.
+    bool isHitItself(const Element& self, QPointF point) const override {
+        const bool clearFill =
+            fill_ && std::holds_alternative<Color>(*fill_) && std::get<Color>(*fill_).isClear();
+        if (clearFill && (!stroke_ || lineWidth_ <= 0))
+            return false;
+        return shape_.path(self.frame).contains(point);
     }
 
     void paint(QPainter& painter, const Element& self) const override {
@@ -112,6 +124,7 @@ private:
 class ImageNode final : public NodeImpl {
 public:
     ImageNode(QImage image, bool resizable) : image_(std::move(image)), resizable_(resizable) {}
+    bool isGraphic() const override { return true; }
 
     Dimensions measure(const Element&, const ProposedSize& offered) const override {
         const QSizeF natural = image_.deviceIndependentSize();
@@ -120,6 +133,10 @@ public:
         return {QSizeF(offered.width.value_or(natural.width()),
                        offered.height.value_or(natural.height())),
                 {}};
+    }
+
+    bool isHitItself(const Element& self, QPointF point) const override {
+        return self.frame.contains(point);
     }
 
     void paint(QPainter& painter, const Element& self) const override {
@@ -137,6 +154,7 @@ private:
 class SymbolNode final : public NodeImpl {
 public:
     explicit SymbolNode(SymbolName name) : name_(name.name()) {}
+    bool isGraphic() const override { return true; }
 
     void build(Element& self) const override {
         self.font = self.env().font.qfont(self.env().typeSize);
@@ -148,6 +166,9 @@ public:
 
     Dimensions measure(const Element& self, const ProposedSize&) const override {
         return *self.intrinsic;
+    }
+    bool isHitItself(const Element& self, QPointF point) const override {
+        return self.frame.contains(point);
     }
 
     void paint(QPainter& painter, const Element& self) const override {

@@ -200,6 +200,7 @@ public:
         layer.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_),
                     proposal);
     }
+    bool drawsFirstChildOnTop() const override { return !above_; }
     void paint(QPainter& painter, const Element& self) const override {
         const Element& content = self.children.front();
         const Element& layer = self.children.back();
@@ -278,6 +279,11 @@ class HitShapeNode final : public ModifierNode {
 public:
     HitShapeNode(Node content, Shape shape) : ModifierNode(std::move(content)), shape_(shape) {}
     const Shape* hitShape() const override { return &shape_; }
+    // The whole outline takes hits, and nothing outside it.
+    bool admitsHit(const Element& self, QPointF point) const override {
+        return shape_.path(self.frame).contains(point);
+    }
+    bool isHitItself(const Element&, QPointF) const override { return true; }
 
 private:
     Shape shape_;
@@ -291,6 +297,154 @@ public:
 
 private:
     std::function<void()> action_;
+};
+
+class HoverNode final : public ModifierNode {
+public:
+    HoverNode(Node content, std::function<void(bool)> action)
+        : ModifierNode(std::move(content)), action_(std::move(action)) {}
+    const std::function<void(bool)>* hoverAction() const override { return &action_; }
+
+private:
+    std::function<void(bool)> action_;
+};
+
+class FocusStopNode final : public ModifierNode {
+public:
+    FocusStopNode(Node content, FocusStop stop) : ModifierNode(std::move(content)), stop_(stop) {}
+    const FocusStop* focusStop() const override { return &stop_; }
+
+private:
+    FocusStop stop_;
+};
+
+class FocusBindingNode final : public ModifierNode {
+public:
+    FocusBindingNode(Node content, FocusBinding binding)
+        : ModifierNode(std::move(content)), binding_(std::move(binding)) {}
+    const FocusBinding* focusBinding() const override { return &binding_; }
+
+private:
+    FocusBinding binding_;
+};
+
+class ShortcutNode final : public ModifierNode {
+public:
+    ShortcutNode(Node content, QKeyCombination key) : ModifierNode(std::move(content)), key_(key) {}
+    const QKeyCombination* shortcut() const override { return &key_; }
+
+private:
+    QKeyCombination key_;
+};
+
+class TooltipNode final : public ModifierNode {
+public:
+    TooltipNode(Node content, QString key)
+        : ModifierNode(std::move(content)), key_(std::move(key)) {}
+    const QString* tooltip() const override { return &key_; }
+
+private:
+    QString key_;
+};
+
+class LifecycleNode final : public ModifierNode {
+public:
+    LifecycleNode(Node content, Lifecycle lifecycle)
+        : ModifierNode(std::move(content)), lifecycle_(std::move(lifecycle)) {}
+    const Lifecycle* lifecycle() const override { return &lifecycle_; }
+
+private:
+    Lifecycle lifecycle_;
+};
+
+class ChangeNode final : public ModifierNode {
+public:
+    ChangeNode(Node content, ChangeWatch watch)
+        : ModifierNode(std::move(content)), watch_(std::move(watch)) {}
+    const ChangeWatch* changeWatch() const override { return &watch_; }
+
+private:
+    ChangeWatch watch_;
+};
+
+class HitTestingNode final : public ModifierNode {
+public:
+    explicit HitTestingNode(Node content) : ModifierNode(std::move(content)) {}
+    bool admitsHit(const Element&, QPointF) const override { return false; }
+};
+
+std::optional<Animation> animationFor(const Environment& env, const Animation& animation) {
+    if (env.reduceMotion)
+        return std::nullopt;
+    return animation;
+}
+
+class AnimatedNode final : public ModifierNode {
+public:
+    enum class Kind { opacity, scale, bounce };
+    AnimatedNode(Node content, Kind kind, double target, Animation animation)
+        : ModifierNode(std::move(content)), kind_(kind), target_(target), animation_(animation) {}
+
+    void paint(QPainter& painter, const Element& self) const override {
+        const Environment& env = self.env();
+        painter.save();
+        if (kind_ == Kind::opacity) {
+            const double shown = current(env, self, AnimationStore::Channel::opacity);
+            painter.setOpacity(painter.opacity() * std::clamp(shown, 0.0, 1.0));
+        } else {
+            double factor = 1;
+            if (kind_ == Kind::scale)
+                factor = current(env, self, AnimationStore::Channel::scale);
+            else if (env.host)
+                factor = 1 + bounceHeight *
+                                 env.host->animations().pulse(self.identity, (long long)target_,
+                                                              animationFor(env, animation_));
+            const QPointF centre = self.frame.center();
+            painter.translate(centre);
+            painter.scale(factor, factor);
+            painter.translate(-centre);
+        }
+        paintChildren(painter, self);
+        painter.restore();
+    }
+
+private:
+    static constexpr double bounceHeight = 0.2; // the bounce's peak, over the normal size
+    double current(const Environment& env, const Element& self,
+                   AnimationStore::Channel channel) const {
+        if (!env.host)
+            return target_;
+        return env.host->animations().value(self.identity, channel, target_,
+                                            animationFor(env, animation_));
+    }
+    Kind kind_;
+    double target_;
+    Animation animation_;
+};
+
+class BuilderNode final : public NodeImpl {
+public:
+    explicit BuilderNode(std::function<Node(const Element&)> body) : body_(std::move(body)) {}
+
+    void build(Element& self) const override {
+        const Node made = body_(self);
+        self.owned.push_back(made.implPointer());
+        addChild(self, made, QStringLiteral("body"));
+    }
+    Dimensions measure(const Element& self, const ProposedSize& offered) const override {
+        return self.children.front().measure(offered);
+    }
+    void place(Element& self) const override {
+        self.children.front().place(self.frame.topLeft(), self.proposal);
+    }
+    double layoutPriority(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->layoutPriority(content);
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    std::function<Node(const Element&)> body_;
 };
 
 template <typename T, typename... Args> Node wrap(const Node& content, Args&&... args) {
@@ -385,6 +539,83 @@ Node Node::contentShape(Shape shape) const {
 
 Node Node::onTap(std::function<void()> action) const {
     return wrap<TapNode>(*this, std::move(action));
+}
+
+Node Node::onHover(std::function<void(bool)> action) const {
+    return wrap<HoverNode>(*this, std::move(action));
+}
+
+Node Node::focusable(bool takesFocusOnClick) const {
+    return wrap<FocusStopNode>(*this, FocusStop{takesFocusOnClick});
+}
+
+Node Node::focused(FocusBinding binding) const {
+    return wrap<FocusBindingNode>(*this, std::move(binding));
+}
+
+Node Node::keyboardShortcut(QKeyCombination key) const {
+    return wrap<ShortcutNode>(*this, key);
+}
+
+Node Node::help(QString key) const {
+    return wrap<TooltipNode>(*this, std::move(key));
+}
+
+Node Node::onAppear(std::function<void()> action) const {
+    return wrap<LifecycleNode>(*this, Lifecycle{std::move(action), {}});
+}
+
+Node Node::onDisappear(std::function<void()> action) const {
+    return wrap<LifecycleNode>(*this, Lifecycle{{}, std::move(action)});
+}
+
+Node Node::watched(ChangeWatch watch) const {
+    return wrap<ChangeNode>(*this, std::move(watch));
+}
+
+Node Node::allowsHitTesting(bool allowed) const {
+    if (allowed)
+        return *this;
+    return wrap<HitTestingNode>(*this);
+}
+
+Node Node::buttonStyle(ButtonStyle style) const {
+    return environment([style](Environment& env) { env.buttonStyle = style; });
+}
+
+Node Node::controlSize(ControlSize size) const {
+    return environment([size](Environment& env) { env.controlSize = size; });
+}
+
+Node Node::animatedOpacity(double opacity, Animation animation) const {
+    return wrap<AnimatedNode>(*this, AnimatedNode::Kind::opacity, opacity, animation);
+}
+
+Node Node::animatedScale(double scale, Animation animation) const {
+    return wrap<AnimatedNode>(*this, AnimatedNode::Kind::scale, scale, animation);
+}
+
+Node Node::bounceEffect(long long trigger, Animation animation) const {
+    return wrap<AnimatedNode>(*this, AnimatedNode::Kind::bounce, double(trigger), animation);
+}
+
+Node builder(std::function<Node(const Element&)> body) {
+    return Node(std::make_shared<BuilderNode>(std::move(body)));
+}
+
+Node withEnvironment(std::function<Node(const Environment&)> body) {
+    return builder([body = std::move(body)](const Element& self) { return body(self.env()); });
+}
+
+Node animatedNumber(double target, Animation animation, std::function<Node(double)> body) {
+    return builder([=](const Element& self) {
+        const Environment& env = self.env();
+        const double shown =
+            env.host ? env.host->animations().value(self.identity, AnimationStore::Channel::number,
+                                                    target, animationFor(env, animation))
+                     : target;
+        return body(shown);
+    });
 }
 
 } // namespace ui

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Animation.h"
+#include "ui/Binding.h"
 #include "ui/Color.h"
 #include "ui/Environment.h"
 #include "ui/Font.h"
@@ -8,6 +10,7 @@
 #include "ui/SymbolName.h"
 
 #include <QImage>
+#include <QKeyCombination>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -17,6 +20,8 @@
 namespace ui {
 
 class NodeImpl;
+struct ChangeWatch;
+struct Element;
 
 // Frame limits per axis; an unset limit leaves that side to the content.
 struct FrameLimits {
@@ -38,8 +43,9 @@ struct Accessibility {
     std::optional<QString> hint = std::nullopt;
     unsigned traits = none;
     bool hidden = false;
-    bool combineChildren = false; // one element whose children are read as one
-    bool ignoreChildren = false;  // one element whose children are not read
+    bool combineChildren = false;               // one element whose children are read as one
+    bool ignoreChildren = false;                // one element whose children are not read
+    std::optional<bool> checked = std::nullopt; // a switch's state
 };
 
 // A view: an immutable, cheaply copied description of a subtree. Every modifier returns a new
@@ -50,6 +56,7 @@ public:
     explicit Node(std::shared_ptr<const NodeImpl> impl) : impl_(std::move(impl)) {}
 
     const NodeImpl& impl() const { return *impl_; }
+    const std::shared_ptr<const NodeImpl>& implPointer() const { return impl_; }
 
     // Layout.
     Node padding(double length) const { return padding(EdgeInsets::all(length)); }
@@ -83,9 +90,52 @@ public:
     Node contentShape(Shape shape) const;
     Node onTap(std::function<void()> action) const;
 
+    // What the window host does with the node.
+    Node onHover(std::function<void(bool)> action) const; // true on enter, false on leave
+    // A stop of the focus chain (Tab, Shift+Tab); controls are one already.
+    Node focusable(bool takesFocusOnClick = true) const;
+    // Binds the focus of the first focus stop at or inside this node.
+    Node focused(FocusBinding binding) const;
+    // A shortcut for the first tap action at or inside this node: works while that node is in
+    // the tree and enabled. Ctrl stands for the Command key.
+    Node keyboardShortcut(QKeyCombination key) const;
+    Node help(QString key) const; // the tooltip, a localisation key
+    Node onAppear(std::function<void()> action) const;
+    Node onDisappear(std::function<void()> action) const;
+    // Calls `action(old, new)` when `value` differs from the one this node had in the previous
+    // tree; with `initial` also once when the node enters the tree, with old equal to new.
+    template <typename T>
+    Node onChange(T value, std::function<void(const T& old, const T& now)> action,
+                  bool initial = false) const;
+    Node allowsHitTesting(bool allowed) const;
+    Node buttonStyle(ButtonStyle style) const;
+    Node controlSize(ControlSize size) const;
+
+    // Animated drawing, kept by identity across rebuilds; immediate with reduce motion on and in
+    // pictures.
+    Node animatedOpacity(double opacity, Animation animation) const;
+    Node animatedScale(double scale, Animation animation) const;
+    // A short bounce each time `trigger` changes.
+    Node bounceEffect(long long trigger, Animation animation = Animation::easeOut(0.35)) const;
+
 private:
+    Node watched(ChangeWatch watch) const;
+
     std::shared_ptr<const NodeImpl> impl_;
 };
+
+// A node whose body is made while the tree is built, from the element in place (its identity and
+// environment). The base of view state and environment readers.
+Node builder(std::function<Node(const Element& self)> body);
+// Reads the environment in force, as a view that depends on the colour scheme or locale does.
+Node withEnvironment(std::function<Node(const Environment&)> body);
+// View-owned state: `initial` is called once, on first use; the value lives as long as a node of
+// the same identity stays in the window's tree. Writing it rebuilds the window.
+template <typename T>
+Node withState(std::function<T()> initial, std::function<Node(Binding<T>)> body);
+// A number that moves to its target as animated (a numeric transition); the body is laid out
+// again with the number shown on each frame.
+Node animatedNumber(double target, Animation animation, std::function<Node(double shown)> body);
 
 // Containers. Stack spacing defaults to defaultSpacing.
 inline constexpr double defaultSpacing = 8;
@@ -115,6 +165,51 @@ inline Node fill(Shape s, Paint paint) {
 }
 inline Node strokeBorder(Shape s, Paint paint, double lineWidth = 1) {
     return shape(s, Paint(Color::clear()), std::move(paint), lineWidth);
+}
+
+} // namespace ui
+
+// Template definitions.
+#include "ui/Element.h"
+#include "ui/HostContext.h"
+#include "ui/Interaction.h"
+
+namespace ui {
+
+template <typename T>
+Node Node::onChange(T value, std::function<void(const T&, const T&)> action, bool initial) const {
+    ChangeWatch watch;
+    watch.value = std::make_shared<const T>(std::move(value));
+    watch.equal = [](const void* a, const void* b) {
+        return *static_cast<const T*>(a) == *static_cast<const T*>(b);
+    };
+    watch.fire = [action = std::move(action)](const void* old, const void* now) {
+        action(*static_cast<const T*>(old), *static_cast<const T*>(now));
+    };
+    watch.initial = initial;
+    return watched(std::move(watch));
+}
+
+template <typename T>
+Node withState(std::function<T()> initial, std::function<Node(Binding<T>)> body) {
+    return builder([initial = std::move(initial), body = std::move(body)](const Element& self) {
+        const Environment& env = self.env();
+        auto make = [&] { return std::shared_ptr<void>(std::make_shared<T>(initial())); };
+        std::shared_ptr<T> cell = std::static_pointer_cast<T>(
+            env.host ? env.host->stateCell(self.identity, typeid(T), make) : make());
+        std::weak_ptr<HostContext> host = env.host;
+        Binding<T> binding([cell] { return *cell; },
+                           [cell, host](T value) {
+                               if constexpr (requires { *cell == value; }) {
+                                   if (*cell == value)
+                                       return;
+                               }
+                               *cell = std::move(value);
+                               if (auto h = host.lock())
+                                   h->invalidate();
+                           });
+        return body(binding);
+    });
 }
 
 } // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/Element.h"
+#include "ui/Interaction.h"
 #include "ui/Node.h"
 
 #include <QPainter>
@@ -28,6 +29,29 @@ public:
     virtual const Accessibility* accessibility() const { return nullptr; }
     virtual const Shape* hitShape() const { return nullptr; }
     virtual const std::function<void()>* tapAction() const { return nullptr; }
+    virtual const std::function<void(bool)>* hoverAction() const { return nullptr; }
+    virtual const FocusStop* focusStop() const { return nullptr; }
+    virtual const FocusBinding* focusBinding() const { return nullptr; }
+    virtual const QKeyCombination* shortcut() const { return nullptr; }
+    virtual const QString* tooltip() const { return nullptr; } // a localisation key
+    virtual const Lifecycle* lifecycle() const { return nullptr; }
+    virtual const ChangeWatch* changeWatch() const { return nullptr; }
+    virtual const MenuModel* menu() const { return nullptr; }
+    virtual const TextFieldModel* textField() const { return nullptr; }
+    virtual std::optional<Axis> scrollAxis() const { return std::nullopt; }
+    // Symbols and images read as images to assistive technology.
+    virtual bool isGraphic() const { return false; }
+    // What assistive technology reads as a control's name when its label is not laid out (a
+    // switch with a hidden label); none otherwise.
+    virtual const Element* hiddenLabel(const Element&) const { return nullptr; }
+
+    // Hit testing. A node that does not admit a point hides its whole subtree from it (a scroll
+    // view outside its frame, a hit shape outside its outline); a node that is hit itself (a
+    // drawn leaf) takes the point for its subtree.
+    virtual bool admitsHit(const Element&, QPointF) const { return true; }
+    virtual bool isHitItself(const Element&, QPointF) const { return false; }
+    // Children are drawn in order, so later ones lie on top; a background is drawn first.
+    virtual bool drawsFirstChildOnTop() const { return false; }
 
 protected:
     // Adds a child element for `node`, with `environment` or the parent's.

@@ -173,6 +173,10 @@ public:
         return {fitted.size, fitted.lines.front().baseline};
     }
 
+    bool isHitItself(const Element& self, QPointF point) const override {
+        return self.frame.contains(point);
+    }
+
     void place(Element& self) const override {
         // The frame is the size measured for this proposal, so its fit is known.
         const TextFit& fitted = fitAt(self, self.proposal.width.value_or(infinity));

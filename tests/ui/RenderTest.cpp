@@ -76,4 +76,17 @@ TEST_F(RenderTest, TintAndOpacityReachTheirSubtree) {
     EXPECT_NEAR(render(faded, env, 4, 1).pixelColor(2, 2).alphaF(), 0.5, 0.01);
 }
 
+TEST_F(RenderTest, AScrollViewShowsItsIndicatorOnlyWhileItsContentOverflows) {
+    const Environment env = environment();
+    auto view = [](double contentHeight) {
+        return scrollView(fill(Shape::rectangle(), Color::clear()).frame(60, contentHeight))
+            .frame(60, 50);
+    };
+    // Near the trailing edge, inside the indicator's track.
+    const QColor overflowing = render(view(200), env, 60, 1).pixelColor(56, 10);
+    const QColor fitting = render(view(40), env, 60, 1).pixelColor(56, 10);
+    EXPECT_GT(overflowing.alpha(), 0);
+    EXPECT_EQ(fitting.alpha(), 0);
+}
+
 } // namespace

@@ -1,0 +1,182 @@
+// Rebuilds matched by identity: what survives, what appears and disappears, what changed.
+#include "HostFixture.h"
+#include "ui/Controls.h"
+
+using namespace ui;
+
+namespace {
+
+TEST_F(HostTest, HoverAndFocusSurviveARebuildThatChangesUnrelatedText) {
+    QString status = "Working";
+    std::vector<bool> hovers;
+    auto host = makeHost([&] {
+        return vstack({verbatim(status), button(verbatim("Preferences"), [] {})
+                                             .onHover([&](bool on) { hovers.push_back(on); })
+                                             .id("prefs")},
+                      HorizontalAlignment::leading);
+    });
+    move(*host, centre(*host, u"prefs"));
+    click(*host, centre(*host, u"prefs"));
+    const QString focused = host->focusedIdentity();
+    ASSERT_FALSE(focused.isEmpty());
+
+    status = "Paused";
+    host->rebuild();
+    host->rebuild();
+    EXPECT_EQ(host->focusedIdentity(), focused);
+    EXPECT_EQ(hovers, (std::vector<bool>{true}));
+}
+
+TEST_F(HostTest, ANodeLeavingTheTreeGetsItsDisappearHandlerOnce) {
+    bool shown = true;
+    int appeared = 0, disappeared = 0, otherDisappeared = 0;
+    auto host = makeHost([&] {
+        std::vector<Node> children{
+            verbatim("Stays").onDisappear([&] { ++otherDisappeared; }).id("stays")};
+        if (shown)
+            children.push_back(verbatim("Card")
+                                   .onAppear([&] { ++appeared; })
+                                   .onDisappear([&] { ++disappeared; })
+                                   .id("card"));
+        return vstack(children);
+    });
+    EXPECT_EQ(appeared, 1); // when the window came on screen
+    shown = false;
+    host->rebuild();
+    host->rebuild();
+    EXPECT_EQ(disappeared, 1);
+    shown = true;
+    host->rebuild();
+    EXPECT_EQ(appeared, 2);
+    EXPECT_EQ(otherDisappeared, 0);
+    host->hide();
+    EXPECT_EQ(disappeared, 2);
+    EXPECT_EQ(otherDisappeared, 1);
+}
+
+TEST_F(HostTest, ViewStateIsMadeOnceAndLivesWhileItsNodeStays) {
+    bool present = true;
+    int made = 0;
+    auto host = makeHost([&] {
+        if (!present)
+            return verbatim("Gone");
+        return withState<int>([&] { return ++made * 10; },
+                              [](Binding<int> count) {
+                                  return button(verbatim(QString::number(count.get())),
+                                                [count] { count.set(count.get() + 1); })
+                                      .id("counter");
+                              });
+    });
+    auto label = [&] { return host->accessibleNodes().front().label; };
+    EXPECT_EQ(label(), "10");
+    click(*host, centre(*host, u"counter"));
+    settle(); // the state write rebuilt the window
+    EXPECT_EQ(label(), "11");
+    host->rebuild();
+    EXPECT_EQ(label(), "11");
+    EXPECT_EQ(made, 1);
+
+    present = false;
+    host->rebuild();
+    present = true;
+    host->rebuild();
+    EXPECT_EQ(label(), "20"); // a new node: its state starts again
+}
+
+TEST_F(HostTest, ChangeHandlersSeeOldAndNewValues) {
+    int value = 1;
+    std::vector<std::pair<int, int>> plain, initial;
+    auto host = makeHost([&] {
+        return verbatim("Count")
+            .onChange<int>(value, [&](const int& a, const int& b) { plain.emplace_back(a, b); })
+            .onChange<int>(
+                value, [&](const int& a, const int& b) { initial.emplace_back(a, b); }, true);
+    });
+    host->rebuild(); // same value: nothing
+    value = 3;
+    host->rebuild();
+    EXPECT_EQ(plain, (std::vector<std::pair<int, int>>{{1, 3}}));
+    EXPECT_EQ(initial, (std::vector<std::pair<int, int>>{{1, 1}, {1, 3}}));
+}
+
+TEST_F(HostTest, FocusBindingsFollowTheFocusAndMoveIt) {
+    std::optional<QString> focus;
+    std::vector<bool> preferencesFocus;
+    Host* raw = nullptr;
+    Binding<std::optional<QString>> binding([&] { return focus; },
+                                            [&](std::optional<QString> value) {
+                                                focus = value;
+                                                if (raw)
+                                                    raw->invalidate();
+                                            });
+    auto host = makeHost([&] {
+        return vstack({button(verbatim("General"), [] {})
+                           .focused(FocusBinding::equals(binding, "general"))
+                           .onChange<bool>(focus == QString("general"),
+                                           [&](const bool&, const bool& now) {
+                                               preferencesFocus.push_back(now);
+                                           })
+                           .id("general"),
+                       button(verbatim("Reminders"), [] {})
+                           .focused(FocusBinding::equals(binding, "reminders"))
+                           .id("reminders")});
+    });
+    raw = host.get();
+    key(*host, Qt::Key_Tab);
+    settle();
+    EXPECT_EQ(focus, QString("general"));
+    key(*host, Qt::Key_Tab);
+    settle();
+    EXPECT_EQ(focus, QString("reminders"));
+    EXPECT_EQ(preferencesFocus, (std::vector<bool>{true, false}));
+
+    // The view asks for focus by writing the binding.
+    binding.set(QString("general"));
+    settle();
+    EXPECT_TRUE(host->focusedIdentity().startsWith(host->layout()->find(u"general")->identity));
+    binding.set(std::nullopt);
+    settle();
+    EXPECT_TRUE(host->focusedIdentity().isEmpty());
+}
+
+TEST_F(HostTest, IdealSizeFollowsTheProposedWidth) {
+    auto host = makeHost([&] {
+        return verbatim("A range, not a goal. Reminders come only during your working hours.")
+            .padding(16);
+    });
+    const QSizeF wide = host->idealSize(std::nullopt);
+    const QSizeF narrow = host->idealSize(160);
+    EXPECT_GT(wide.width(), 160);
+    EXPECT_LE(narrow.width(), 160);
+    EXPECT_GT(narrow.height(), wide.height());
+}
+
+TEST_F(HostTest, ARunningAnimationSurvivesARebuild) {
+    double now = 0;
+    double target = 0;
+    auto env = environment();
+    Host host(
+        [&] { return verbatim("Bar").animatedOpacity(target, Animation::linear(1)).id("bar"); },
+        env, nullptr, [&] { return now; });
+    host.resize(100, 40);
+    QImage image(100, 40, QImage::Format_ARGB32_Premultiplied);
+    auto paint = [&] {
+        image.fill(Qt::transparent);
+        host.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    };
+    paint();
+    target = 1;
+    host.rebuild();
+    paint(); // starts the transition at 0
+    now = 0.5;
+    host.rebuild(); // an unrelated rebuild keeps it running
+    paint();
+    int half = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            half = std::max(half, qAlpha(image.pixel(x, y)));
+    EXPECT_GT(half, 80);
+    EXPECT_LT(half, 180);
+}
+
+} // namespace

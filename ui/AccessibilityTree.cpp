@@ -1,0 +1,159 @@
+#include "ui/AccessibilityTree.h"
+
+#include "ui/NodeImpl.h"
+
+#include <QStringList>
+
+namespace ui {
+
+namespace {
+
+using Role = AccessibleNode::Role;
+
+// Every text inside, laid out or not (the hidden label of a switch is never laid out).
+void texts(const Element& element, QStringList& found) {
+    if (const Accessibility* a = element.node->accessibility(); a && a->hidden)
+        return;
+    if (!element.text.isEmpty() && !element.node->textField())
+        found << element.text;
+    for (const Element& child : element.children)
+        texts(child, found);
+}
+
+QString joined(const std::vector<AccessibleNode>& nodes, QString AccessibleNode::*field) {
+    QStringList parts;
+    for (const AccessibleNode& node : nodes)
+        if (!(node.*field).isEmpty())
+            parts << node.*field;
+    return parts.join(QStringLiteral(", "));
+}
+
+bool hasAction(const Element& element) {
+    return element.node->tapAction() || element.node->menu();
+}
+
+// One element standing for `element` and everything it holds.
+AccessibleNode single(const Element& element, const Accessibility& a,
+                      const std::vector<AccessibleNode>& inner) {
+    AccessibleNode node;
+    node.identity = element.identity;
+    node.frame = element.frame;
+    node.disabled = !element.env().enabled;
+    const AccessibleNode* control = nullptr;
+    for (const AccessibleNode& child : inner)
+        if (child.isControl()) {
+            control = &child;
+            break;
+        }
+
+    if (a.traits & Accessibility::toggle)
+        node.role = Role::toggle;
+    else if (element.node->menu())
+        node.role = Role::menuButton;
+    else if (a.traits & Accessibility::button)
+        node.role = Role::button;
+    else if (a.traits & Accessibility::header)
+        node.role = Role::heading;
+    else if (control)
+        node.role = control->role;
+    else if (!inner.empty() && std::all_of(inner.begin(), inner.end(),
+                                           [](const auto& n) { return n.role == Role::image; }))
+        node.role = Role::image;
+    if (hasAction(element))
+        node.actionIdentity = element.identity;
+    else if (control && node.isControl())
+        node.actionIdentity = control->actionIdentity;
+
+    if (a.label) {
+        node.label = *a.label;
+    } else if (const Element* hidden = element.node->hiddenLabel(element)) {
+        QStringList found;
+        texts(*hidden, found);
+        node.label = found.join(QStringLiteral(", "));
+    } else if (!a.ignoreChildren) {
+        node.label = joined(inner, &AccessibleNode::label);
+    }
+    node.value = a.value            ? *a.value
+                 : a.ignoreChildren ? QString()
+                                    : joined(inner, &AccessibleNode::value);
+    if (a.hint)
+        node.hint = *a.hint;
+    else if (!a.ignoreChildren && !inner.empty())
+        node.hint = inner.front().hint;
+    node.selected =
+        (a.traits & Accessibility::selected) ||
+        std::any_of(inner.begin(), inner.end(), [](const auto& n) { return n.selected; });
+    node.checked = a.checked;
+    if (!node.checked && control)
+        node.checked = control->checked;
+    return node;
+}
+
+// Properties of a modifier that neither combines nor names a control, laid on the one element
+// it wraps.
+void merge(AccessibleNode& node, const Accessibility& a) {
+    if (a.label)
+        node.label = *a.label;
+    if (a.value)
+        node.value = *a.value;
+    if (a.hint)
+        node.hint = *a.hint;
+    if (a.traits & Accessibility::selected)
+        node.selected = true;
+    if ((a.traits & Accessibility::header) && !node.isControl())
+        node.role = Role::heading;
+    if (a.checked)
+        node.checked = a.checked;
+}
+
+std::vector<AccessibleNode> collect(const Element& element) {
+    if (!element.placed)
+        return {};
+    const Accessibility* a = element.node->accessibility();
+    if (a && a->hidden)
+        return {};
+    if (element.node->textField()) {
+        AccessibleNode node;
+        node.identity = node.actionIdentity = element.identity;
+        node.role = Role::textField;
+        node.value = element.text;
+        node.frame = element.frame;
+        node.disabled = !element.env().enabled;
+        return {node};
+    }
+    if (element.children.empty() && (!element.text.isEmpty() || element.node->isGraphic())) {
+        AccessibleNode node;
+        node.identity = element.identity;
+        node.role = element.node->isGraphic() ? Role::image : Role::staticText;
+        node.label = element.text;
+        node.frame = element.frame;
+        node.disabled = !element.env().enabled;
+        return {node};
+    }
+    std::vector<AccessibleNode> inner;
+    for (const Element& child : element.children) {
+        std::vector<AccessibleNode> found = collect(child);
+        inner.insert(inner.end(), std::make_move_iterator(found.begin()),
+                     std::make_move_iterator(found.end()));
+    }
+    if (!a)
+        return inner;
+    if (a->combineChildren || a->ignoreChildren ||
+        (a->traits & (Accessibility::button | Accessibility::toggle)))
+        return {single(element, *a, inner)};
+    if (inner.size() == 1) {
+        merge(inner.front(), *a);
+        return inner;
+    }
+    if (inner.empty() && a->label)
+        return {single(element, *a, inner)};
+    return inner;
+}
+
+} // namespace
+
+std::vector<AccessibleNode> accessibilityTree(const Element& root) {
+    return collect(root);
+}
+
+} // namespace ui

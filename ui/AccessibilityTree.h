@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui/Element.h"
+
+#include <QRectF>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace ui {
+
+// One element that assistive technology reads, made from a laid-out tree: hidden nodes are left
+// out, and a control or a node that combines its children is read as one element.
+struct AccessibleNode {
+    enum class Role { button, menuButton, toggle, textField, heading, staticText, image };
+
+    QString identity;       // the element it stands for
+    QString actionIdentity; // the element pressed or toggled for it; empty when it has no action
+    Role role = Role::staticText;
+    QString label;
+    QString value;
+    QString hint;
+    bool selected = false;
+    bool disabled = false;
+    std::optional<bool> checked = std::nullopt;
+    QRectF frame; // in the root's coordinates
+
+    bool isControl() const {
+        return role == Role::button || role == Role::menuButton || role == Role::toggle ||
+               role == Role::textField;
+    }
+};
+
+// The elements of the tree in reading (tree) order.
+std::vector<AccessibleNode> accessibilityTree(const Element& root);
+
+} // namespace ui

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "ui/AccessibilityTree.h"
+#include "ui/Environment.h"
+#include "ui/Interaction.h"
+#include "ui/Layout.h"
+#include "ui/Node.h"
+
+#include <QAccessible>
+#include <QHash>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace ui {
+
+class HostContext;
+class TextCache;
+
+// One window's widget: shows a root view, rebuilds it when state changes and routes input to it.
+// Each rebuild is matched to the previous tree by identity, so hover, focus, scroll offsets,
+// view state and running animations carry over; appear, disappear and change handlers come from
+// that matching. Everything runs on the main thread.
+class Host : public QWidget {
+    Q_OBJECT
+
+public:
+    using View = std::function<Node()>;
+    using Clock = std::function<double()>; // seconds, monotonic
+
+    Host(View view, Environment environment, QWidget* parent = nullptr, Clock clock = {});
+    ~Host() override;
+
+    void setEnvironment(Environment environment);
+    const Environment& environment() const { return environment_; }
+
+    // Rebuilds on the next turn of the event loop; many calls in one turn cost one rebuild.
+    void invalidate();
+    // Rebuilds now: asks the view for a new tree, lays it out and runs the handlers.
+    void rebuild();
+    // The content's size for a proposed width (none: its ideal width).
+    QSizeF idealSize(std::optional<double> width) const;
+    QSize sizeHint() const override;
+
+    const Layout* layout() const { return layout_.get(); }
+    const std::vector<AccessibleNode>& accessibleNodes() const { return accessible_; }
+    const AccessibleNode* accessibleNode(const QString& identity) const;
+    // The focus stop that has keyboard focus; empty when none.
+    const QString& focusedIdentity() const { return focused_; }
+    bool keyboardUsed() const { return keyboardUsed_; }
+
+    // Performs the action of the element (press, toggle, open its menu) if it is enabled.
+    bool activate(const QString& identity);
+    // Ends the editing of a text field; false when none was being edited.
+    bool endEditing();
+    // The menu a control opened, while it is open.
+    QMenu* openMenu() const { return menu_; }
+    QLineEdit* lineEdit(const QString& identity) const;
+
+    // The accessibility bridge's view of its virtual children.
+    QAccessibleInterface* accessibleChild(int index) const;
+    int indexOfAccessible(const QAccessibleInterface* child) const;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct FocusEntry {
+        QString binding; // identity of the binding node
+        FocusBinding focus;
+    };
+
+    Environment passEnvironment() const;
+    ProposedSize proposal() const;
+    void relayout();
+    void commit(std::unique_ptr<Layout> next);
+    void matchLifecycles();
+    void matchChanges();
+    void matchFocus();
+    void matchLineEdits();
+    void matchAccessibility();
+    void updateHover(std::optional<QPointF> point);
+    void moveFocus(const QString& stop, Qt::FocusReason reason);
+    std::vector<const Element*> focusChain() const;
+    const Element* actionTarget(const Element& element) const;
+    void openMenuFor(const Element& element);
+    bool handleShortcut(QKeyEvent* event);
+    void setKeyboardUsed(bool used);
+    void scheduleFrame();
+
+    View view_;
+    Environment environment_;
+    std::shared_ptr<HostContext> context_;
+    std::shared_ptr<TextCache> textCache_;
+    Node node_;
+    std::unique_ptr<Layout> layout_;
+    bool rebuildPending_ = false;
+    bool onScreen_ = false;
+    bool keyboardUsed_ = false;
+
+    std::map<QString, Lifecycle> lifecycles_;
+    std::map<QString, ChangeWatch> changes_;
+    std::map<QString, std::function<void(bool)>> hovered_;
+    std::optional<QPointF> pointer_;
+    QString focused_;
+    std::map<QString, std::vector<FocusEntry>> focusBindings_; // by focus stop
+    std::map<QString, bool> focusSeen_;                        // by binding node
+    std::map<QString, QPointer<QLineEdit>> lineEdits_;         // by text field
+    std::map<QString, QString> lineEditStops_;                 // text field -> its focus stop
+    QPointer<QMenu> menu_;
+    QTimer frameTimer_;
+
+    std::vector<AccessibleNode> accessible_;
+    mutable QHash<QString, QAccessible::Id> accessibleIds_;
+};
+
+} // namespace ui
