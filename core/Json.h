@@ -8,6 +8,7 @@
 //   the target type (18446744073709551616 for 64 bits) or a negative number for an unsigned type
 //   is `dataCorrupted`; a boolean, string or other kind is `typeMismatch`.
 // - Doubles accept any JSON number and round-trip bit for bit through `serialize` and `parse`.
+//   Non-finite doubles have no JSON form (nlohmann writes null): the date rule keeps them out.
 // - Booleans come only from true and false, strings only from strings.
 // Writing uses `JsonValue` (nlohmann's ordered_json): keys stay in the order they are added, so
 // encoders add them in their documented order; sets are written in their sorted order.

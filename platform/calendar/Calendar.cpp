@@ -96,8 +96,7 @@ Calendar Calendar::gregorian(std::string_view timeZoneId) {
 }
 
 Calendar Calendar::utc() {
-    return Calendar(
-        makeGregorian(std::unique_ptr<icu::TimeZone>(icu::TimeZone::getGMT()->clone())));
+    return gregorian("UTC");
 }
 
 Calendar Calendar::current() {
@@ -213,7 +212,7 @@ std::optional<Date> Calendar::dateByAddingDays(int days, Date date) const {
 const Calendar& Calendar::utcCalendar() const {
     if (!utc_) {
         std::unique_ptr<icu::Calendar> copy(calendar_->clone());
-        copy->adoptTimeZone(icu::TimeZone::getGMT()->clone());
+        copy->adoptTimeZone(knownTimeZone("UTC").release());
         utc_.reset(new Calendar(std::move(copy)));
     }
     return *utc_;
