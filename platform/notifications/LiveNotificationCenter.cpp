@@ -1,0 +1,351 @@
+#include "platform/notifications/LiveNotificationCenter.h"
+
+#include "platform/notifications/NotificationError.h"
+#include "platform/runtime/Job.h"
+#include "platform/runtime/Log.h"
+
+#include <QCoro/QCoroDBusPendingCall>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusServiceWatcher>
+#include <QVariantMap>
+#include <algorithm>
+#include <cmath>
+
+namespace DewlightPlatform {
+
+namespace {
+
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString interface = QStringLiteral("org.freedesktop.Notifications");
+
+const QString applicationName = QStringLiteral("Dewlight");
+const QString desktopEntry = QStringLiteral("dewlight");
+// Let the server choose how long a notification stays.
+constexpr int defaultExpiry = -1;
+
+const std::string authorizedRecord = "authorized";
+const std::string deniedRecord = "denied";
+
+QDBusMessage notificationsCall(const QString& method) {
+    return QDBusMessage::createMethodCall(service, path, interface, method);
+}
+
+QDBusMessage busCall(const QString& method) {
+    return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                          QStringLiteral("/org/freedesktop/DBus"),
+                                          QStringLiteral("org.freedesktop.DBus"), method);
+}
+
+// Body markup is a small XML subset: text must not be read as tags or entities.
+QString escapeMarkup(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('&')) {
+            escaped += QStringLiteral("&amp;");
+        } else if (c == QLatin1Char('<')) {
+            escaped += QStringLiteral("&lt;");
+        } else if (c == QLatin1Char('>')) {
+            escaped += QStringLiteral("&gt;");
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool isValid(const NotificationRequest& request) {
+    // The same bound as every moment the application stores.
+    return !request.identifier.empty() && std::isfinite(request.trigger.instant) &&
+           std::fabs(request.trigger.instant) < 1e11;
+}
+
+} // namespace
+
+LiveNotificationCenter::LiveNotificationCenter(QDBusConnection bus, UserDefaults& defaults,
+                                               const Clock& clock, std::unique_ptr<WallAlarm> alarm,
+                                               NotificationSettingsLauncher settings,
+                                               std::chrono::milliseconds probeTimeout)
+    : bus_(std::move(bus)), defaults_(defaults), alarm_(std::move(alarm)),
+      scheduler_(clock, *alarm_,
+                 [this](NotificationRequest request) { deliver(std::move(request)); }),
+      settings_(std::move(settings)), probeTimeout_(probeTimeout) {
+    if (!bus_.isConnected()) {
+        qCWarning(systemLog, "no session bus: reminders cannot be shown");
+        return;
+    }
+    // Naming the service makes the bus library accept these signals only from its owner.
+    bus_.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
+                 SLOT(onActionInvoked(uint, QString)));
+    bus_.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
+                 SLOT(onNotificationClosed(uint, uint)));
+    watcher_ =
+        new QDBusServiceWatcher(service, bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &LiveNotificationCenter::onServiceOwnerChanged);
+}
+
+LiveNotificationCenter::~LiveNotificationCenter() {
+    if (bus_.isConnected()) {
+        bus_.disconnect(service, path, interface, QStringLiteral("ActionInvoked"), this,
+                        SLOT(onActionInvoked(uint, QString)));
+        bus_.disconnect(service, path, interface, QStringLiteral("NotificationClosed"), this,
+                        SLOT(onNotificationClosed(uint, uint)));
+    }
+}
+
+void LiveNotificationCenter::setCategories(std::vector<NotificationCategory> categories) {
+    categories_ = std::move(categories);
+}
+
+void LiveNotificationCenter::setResponseHandler(ResponseHandler handler) {
+    handler_ = std::move(handler);
+}
+
+QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizationStatus() {
+    const auto record = defaults_.text(authorizationKey);
+    if (!record) {
+        co_return NotificationAuthorizationStatus::notDetermined;
+    }
+    if (*record == authorizedRecord) {
+        co_return NotificationAuthorizationStatus::authorized;
+    }
+    const std::weak_ptr<int> alive = alive_;
+    QCoro::Task<bool> asking = serviceAvailable();
+    const bool available = co_await asking;
+    if (alive.expired() || !available) {
+        co_return NotificationAuthorizationStatus::denied;
+    }
+    defaults_.setText(authorizationKey, authorizedRecord);
+    co_return NotificationAuthorizationStatus::authorized;
+}
+
+QCoro::Task<bool> LiveNotificationCenter::requestAlertAuthorization() {
+    const std::weak_ptr<int> alive = alive_;
+    bool answered = false;
+    if (bus_.isConnected()) {
+        // Asking the server who it is may start it; an answer means reminders can be shown.
+        const QDBusPendingCall probe =
+            bus_.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")),
+                           static_cast<int>(probeTimeout_.count()));
+        const QDBusMessage reply = co_await probe;
+        if (alive.expired()) {
+            throw NotificationError(NotificationFailure::serviceUnavailable);
+        }
+        answered = reply.type() == QDBusMessage::ReplyMessage;
+    }
+    defaults_.setText(authorizationKey, answered ? authorizedRecord : deniedRecord);
+    if (!answered) {
+        throw NotificationError(NotificationFailure::serviceUnavailable);
+    }
+    co_return true;
+}
+
+QCoro::Task<std::vector<NotificationRequest>> LiveNotificationCenter::pendingRequests() {
+    co_return scheduler_.pending();
+}
+
+void LiveNotificationCenter::removePending(const std::vector<std::string>& identifiers) {
+    scheduler_.remove(identifiers);
+}
+
+void LiveNotificationCenter::removeAllPending() {
+    scheduler_.removeAll();
+}
+
+void LiveNotificationCenter::removeAllDelivered() {
+    // One whose Notify reply is still on its way is closed when the reply comes (see show()).
+    for (const auto& entry : delivered_) {
+        if (entry.serverId) {
+            close(*entry.serverId);
+        }
+    }
+    delivered_.clear();
+}
+
+QCoro::Task<void> LiveNotificationCenter::add(NotificationRequest request) {
+    if (!isValid(request)) {
+        throw NotificationError(NotificationFailure::invalidRequest);
+    }
+    const std::weak_ptr<int> alive = alive_;
+    // Refused now rather than never shown later: the caller can say that reminders failed.
+    QCoro::Task<bool> asking = serviceAvailable();
+    const bool available = co_await asking;
+    if (alive.expired() || !available) {
+        throw NotificationError(NotificationFailure::serviceUnavailable);
+    }
+    scheduler_.add(std::move(request));
+}
+
+bool LiveNotificationCenter::openNotificationSettings() {
+    return settings_.open();
+}
+
+std::vector<std::string> LiveNotificationCenter::deliveredIdentifiers() const {
+    std::vector<std::string> identifiers;
+    for (const auto& entry : delivered_) {
+        identifiers.push_back(entry.request.identifier);
+    }
+    return identifiers;
+}
+
+QCoro::Task<bool> LiveNotificationCenter::serviceAvailable() {
+    if (!bus_.isConnected()) {
+        co_return false;
+    }
+    const std::weak_ptr<int> alive = alive_;
+    auto hasOwner = busCall(QStringLiteral("NameHasOwner"));
+    hasOwner << service;
+    const QDBusPendingCall ownerCall = bus_.asyncCall(hasOwner);
+    const QDBusMessage owner = co_await ownerCall;
+    if (alive.expired()) {
+        co_return false;
+    }
+    if (owner.type() == QDBusMessage::ReplyMessage && owner.arguments().value(0).toBool()) {
+        co_return true;
+    }
+    const QDBusPendingCall activatableCall =
+        bus_.asyncCall(busCall(QStringLiteral("ListActivatableNames")));
+    const QDBusMessage activatable = co_await activatableCall;
+    co_return activatable.type() ==
+        QDBusMessage::ReplyMessage&& activatable.arguments().value(0).toStringList().contains(
+            service);
+}
+
+QCoro::Task<LiveNotificationCenter::Capabilities> LiveNotificationCenter::capabilities() {
+    if (capabilities_) {
+        co_return *capabilities_;
+    }
+    const std::weak_ptr<int> alive = alive_;
+    const QDBusPendingCall call =
+        bus_.asyncCall(notificationsCall(QStringLiteral("GetCapabilities")));
+    const QDBusMessage reply = co_await call;
+    if (alive.expired() || reply.type() != QDBusMessage::ReplyMessage) {
+        // Not known: offer the buttons, and send the body as plain text.
+        co_return Capabilities{};
+    }
+    const QStringList names = reply.arguments().value(0).toStringList();
+    Capabilities known{names.contains(QStringLiteral("actions")),
+                       names.contains(QStringLiteral("body-markup"))};
+    if (!known.actions && !reportedNoActions_) {
+        reportedNoActions_ = true;
+        qCWarning(
+            systemLog,
+            "the notification service shows no buttons: reminders come without their actions");
+    }
+    capabilities_ = known;
+    co_return known;
+}
+
+void LiveNotificationCenter::deliver(NotificationRequest request) {
+    uint replacesId = 0;
+    // A notification of the same identifier on screen is replaced, not shown twice.
+    const auto same = std::find_if(delivered_.begin(), delivered_.end(), [&](const auto& entry) {
+        return entry.request.identifier == request.identifier;
+    });
+    if (same != delivered_.end()) {
+        replacesId = same->serverId.value_or(0);
+        delivered_.erase(same);
+    }
+    const std::uint64_t serial = nextSerial_++;
+    delivered_.push_back(Delivered{serial, std::move(request), std::nullopt});
+    QCoro::Task<void> shown = show(serial, replacesId);
+    (void)shown; // runs on by itself; it never throws
+}
+
+QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replacesId) {
+    const std::weak_ptr<int> alive = alive_;
+    QCoro::Task<Capabilities> asking = capabilities();
+    const Capabilities capable = co_await asking;
+    if (alive.expired()) {
+        co_return;
+    }
+    const Delivered* entry = findDelivered(serial);
+    if (!entry) {
+        co_return; // removed before it was shown
+    }
+    const NotificationRequest& request = entry->request;
+    QStringList actions;
+    if (capable.actions) {
+        const auto category =
+            std::find_if(categories_.begin(), categories_.end(),
+                         [&](const auto& c) { return c.identifier == request.categoryIdentifier; });
+        if (category != categories_.end()) {
+            for (const auto& action : category->actions) {
+                actions << fromUtf8(action.identifier) << fromUtf8(action.title);
+            }
+        }
+    }
+    const QString body = fromUtf8(request.body);
+    const QVariantMap hints{{QStringLiteral("suppress-sound"), true},
+                            {QStringLiteral("desktop-entry"), desktopEntry}};
+    auto notify = notificationsCall(QStringLiteral("Notify"));
+    notify << applicationName << replacesId << QString() << fromUtf8(request.title)
+           << (capable.bodyMarkup ? escapeMarkup(body) : body) << actions << hints << defaultExpiry;
+    const QDBusPendingCall call = bus_.asyncCall(notify);
+    const QDBusMessage reply = co_await call;
+    if (alive.expired()) {
+        co_return;
+    }
+    Delivered* shown = findDelivered(serial);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        qCWarning(systemLog, "a reminder could not be shown: %s",
+                  qUtf8Printable(reply.errorMessage()));
+        if (shown) {
+            delivered_.erase(delivered_.begin() + (shown - delivered_.data()));
+        }
+        co_return;
+    }
+    const uint serverId = reply.arguments().constFirst().toUInt();
+    if (!shown) {
+        // Removed while the reply was on its way: it must not stay on screen.
+        close(serverId);
+        co_return;
+    }
+    shown->serverId = serverId;
+}
+
+LiveNotificationCenter::Delivered* LiveNotificationCenter::findDelivered(std::uint64_t serial) {
+    const auto found = std::find_if(delivered_.begin(), delivered_.end(),
+                                    [&](const auto& entry) { return entry.serial == serial; });
+    return found == delivered_.end() ? nullptr : &*found;
+}
+
+void LiveNotificationCenter::close(uint serverId) {
+    auto message = notificationsCall(QStringLiteral("CloseNotification"));
+    message << serverId;
+    bus_.asyncCall(message);
+}
+
+void LiveNotificationCenter::onActionInvoked(uint id, const QString& actionKey) {
+    // The signal may be broadcast to every client: only our own notifications count.
+    const auto found = std::find_if(delivered_.begin(), delivered_.end(),
+                                    [&](const auto& entry) { return entry.serverId == id; });
+    if (found == delivered_.end() || !handler_) {
+        return;
+    }
+    NotificationResponse response{found->request.identifier, actionKey.toStdString(),
+                                  found->request.userInfo};
+    Job::spawn([handler = handler_, response = std::move(response)]() -> QCoro::Task<void> {
+        QCoro::Task<void> handled = handler(response);
+        co_await handled;
+    });
+}
+
+void LiveNotificationCenter::onNotificationClosed(uint id, uint /*reason*/) {
+    std::erase_if(delivered_, [&](const auto& entry) { return entry.serverId == id; });
+}
+
+void LiveNotificationCenter::onServiceOwnerChanged() {
+    // A new server knows nothing of the old one's notifications or capabilities.
+    capabilities_.reset();
+    std::erase_if(delivered_, [](const auto& entry) { return entry.serverId.has_value(); });
+}
+
+} // namespace DewlightPlatform

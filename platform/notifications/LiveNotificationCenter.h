@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/notifications/NotificationCenter.h"
+#include "platform/notifications/NotificationScheduler.h"
+#include "platform/notifications/NotificationSettingsLauncher.h"
+#include "platform/notifications/WallAlarm.h"
+#include "platform/runtime/Clock.h"
+#include "platform/storage/UserDefaults.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QDBusServiceWatcher;
+
+namespace DewlightPlatform {
+
+// The notification centre of the Linux desktop. Pending requests are ours: the scheduler fires
+// them on the wall clock. A fired request is shown through org.freedesktop.Notifications on the
+// session bus and joins our delivered list until the service reports it closed or we remove it.
+//
+// Authorization has no desktop equivalent: it is "not determined" until the user asks; asking
+// probes the service and records the answer in the defaults (outside any account), "authorized"
+// when it answered, "denied" when no service did. A denial turns into an authorization as soon as
+// a service is there again, since the user never refused anything.
+class LiveNotificationCenter final : public QObject, public NotificationCenter {
+    Q_OBJECT
+public:
+    // The defaults key of the authorization record: "authorized" or "denied".
+    static constexpr const char* authorizationKey = "notifications.authorization";
+
+    // `defaults` and `clock` outlive the centre. The live application passes the session bus,
+    // the system clock and a TimerfdWallAlarm.
+    LiveNotificationCenter(QDBusConnection bus, UserDefaults& defaults, const Clock& clock,
+                           std::unique_ptr<WallAlarm> alarm, NotificationSettingsLauncher settings,
+                           std::chrono::milliseconds probeTimeout = std::chrono::seconds(3));
+    ~LiveNotificationCenter() override;
+
+    void setCategories(std::vector<NotificationCategory> categories) override;
+    void setResponseHandler(ResponseHandler handler) override;
+    QCoro::Task<NotificationAuthorizationStatus> authorizationStatus() override;
+    QCoro::Task<bool> requestAlertAuthorization() override;
+    QCoro::Task<std::vector<NotificationRequest>> pendingRequests() override;
+    void removePending(const std::vector<std::string>& identifiers) override;
+    void removeAllPending() override;
+    void removeAllDelivered() override;
+    QCoro::Task<void> add(NotificationRequest request) override;
+    bool openNotificationSettings() override;
+
+    // The delivered notifications, oldest first, including those whose Notify is on its way.
+    std::vector<std::string> deliveredIdentifiers() const;
+
+private slots:
+    void onActionInvoked(uint id, const QString& actionKey);
+    void onNotificationClosed(uint id, uint reason);
+
+private:
+    struct Delivered {
+        std::uint64_t serial;
+        NotificationRequest request;
+        std::optional<uint> serverId; // absent while the Notify reply is on its way
+    };
+    struct Capabilities {
+        bool actions = true;
+        bool bodyMarkup = false;
+    };
+
+    void deliver(NotificationRequest request);
+    QCoro::Task<void> show(std::uint64_t serial, uint replacesId);
+    QCoro::Task<Capabilities> capabilities();
+    QCoro::Task<bool> serviceAvailable();
+    Delivered* findDelivered(std::uint64_t serial);
+    void close(uint serverId);
+    void onServiceOwnerChanged();
+
+    QDBusConnection bus_;
+    UserDefaults& defaults_;
+    std::unique_ptr<WallAlarm> alarm_;
+    NotificationScheduler scheduler_;
+    NotificationSettingsLauncher settings_;
+    std::chrono::milliseconds probeTimeout_;
+    QDBusServiceWatcher* watcher_ = nullptr;
+    std::vector<NotificationCategory> categories_;
+    ResponseHandler handler_;
+    std::vector<Delivered> delivered_;
+    std::uint64_t nextSerial_ = 1;
+    std::optional<Capabilities> capabilities_;
+    bool reportedNoActions_ = false;
+    // Coroutines hold it weakly and stop once it is gone: the centre went away under them.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+};
+
+} // namespace DewlightPlatform

@@ -1,0 +1,250 @@
+// Runs under dbus-run-session: the session bus is a private one with no service activation, and
+// the notification server is the tests' own.
+#include "platform/notifications/LiveNotificationCenter.h"
+
+#include "FakeNotificationServer.h"
+#include "Requests.h"
+#include "TaskProbe.h"
+#include "platform/notifications/ClockWallAlarm.h"
+#include "platform/notifications/NotificationError.h"
+#include "platform/runtime/EventLoop.h"
+#include "platform/runtime/FakeClock.h"
+#include "platform/storage/LocalUserDefaults.h"
+
+#include <QDBusConnection>
+#include <chrono>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <limits>
+#include <memory>
+#include <optional>
+
+using namespace DewlightPlatform;
+using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+void settle() {
+    runUntil([] { return false; }, 150ms);
+}
+
+std::optional<NotificationFailure> failureOf(QCoro::Task<void> task) {
+    try {
+        awaitTask(std::move(task));
+        return std::nullopt;
+    } catch (const NotificationError& error) {
+        return error.failure();
+    }
+}
+
+// A live centre on the private bus, its scheduler on a fake wall clock that starts at 1000 s.
+class LiveCenter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(qgetenv("DBUS_SESSION_BUS_ADDRESS"), QByteArray("disabled:"));
+        center_ = makeCenter();
+        center_->setCategories({reminderCategory()});
+    }
+
+    // Sleeps the centre cancels end on a later turn: let them end before the test does.
+    void TearDown() override {
+        center_.reset();
+        runUntilIdle();
+    }
+
+    std::unique_ptr<LiveNotificationCenter> makeCenter() {
+        return std::make_unique<LiveNotificationCenter>(
+            QDBusConnection::sessionBus(), defaults_, clock_,
+            std::make_unique<ClockWallAlarm>(clock_),
+            NotificationSettingsLauncher(QString(), [](const QString&) { return false; }));
+    }
+
+    // Adds the request and lets the fake clock reach its instant.
+    const FakeNotificationServer::Notification& fire(FakeNotificationServer& server,
+                                                     NotificationRequest request) {
+        const std::size_t before = server.notified().size();
+        const double instant = request.trigger.instant;
+        awaitTask(center_->add(std::move(request)));
+        clock_.advance(std::max(0.0, instant - clock_.now()));
+        EXPECT_TRUE(runUntil([&] { return server.notified().size() > before; }));
+        return server.notified().back();
+    }
+
+    FakeClock clock_{1000.0};
+    LocalUserDefaults defaults_;
+    std::unique_ptr<LiveNotificationCenter> center_;
+};
+
+TEST_F(LiveCenter, ARequestIsShownAtItsInstantAndNotBefore) {
+    FakeNotificationServer server;
+    awaitTask(center_->add(reminder(
+        "roziv.1", 1060.25, "Time for some water.\nIt has been an hour since your last drink.")));
+    clock_.advance(60.2);
+    settle();
+    EXPECT_THAT(server.notified(), IsEmpty());
+    EXPECT_EQ(awaitTask(center_->pendingRequests()).size(), 1u);
+
+    clock_.advance(0.05);
+    ASSERT_TRUE(runUntil([&] { return !server.notified().empty(); }));
+    const auto& shown = server.notified().front();
+    EXPECT_EQ(shown.appName, "Dewlight");
+    EXPECT_EQ(shown.replacesId, 0u);
+    EXPECT_EQ(shown.summary, "Dewlight");
+    EXPECT_EQ(shown.body, "Time for some water.\nIt has been an hour since your last drink.");
+    EXPECT_EQ(shown.actions,
+              (QStringList{"cup", "A glass", "sip", "A sip", "postpone", "In 15 minutes"}));
+    EXPECT_EQ(shown.hints.value("suppress-sound"), QVariant(true));
+    EXPECT_EQ(shown.hints.value("desktop-entry"), QVariant(QStringLiteral("dewlight")));
+    EXPECT_EQ(shown.expireTimeout, -1);
+    EXPECT_TRUE(awaitTask(center_->pendingRequests()).empty());
+    ASSERT_TRUE(runUntil([&] { return !center_->deliveredIdentifiers().empty(); }));
+    EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre("roziv.1"));
+}
+
+TEST_F(LiveCenter, TheBodyAndButtonsFollowTheServersCapabilities) {
+    struct Case {
+        QStringList capabilities;
+        QString body;
+        bool buttons;
+    };
+    const std::vector<Case> cases{
+        {{"actions", "body"}, "Water & <b>more</b>", true},
+        {{"actions", "body", "body-markup"}, "Water &amp; &lt;b&gt;more&lt;/b&gt;", true},
+        {{"body"}, "Water & <b>more</b>", false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.capabilities.join(' ').toStdString());
+        FakeNotificationServer server(c.capabilities);
+        center_ = makeCenter(); // capabilities are asked once per server
+        center_->setCategories({reminderCategory()});
+        const auto& shown = fire(server, reminder("roziv." + std::to_string(++n), clock_.now() + 1,
+                                                  "Water & <b>more</b>"));
+        EXPECT_EQ(shown.body, c.body);
+        EXPECT_EQ(shown.actions.isEmpty(), !c.buttons);
+    }
+}
+
+TEST_F(LiveCenter, AReplacedRequestFiresOnlyAsTheNewOneAndRemovedOnesNever) {
+    FakeNotificationServer server;
+    awaitTask(center_->add(reminder("a", 1010, "old")));
+    awaitTask(center_->add(reminder("b", 1020)));
+    awaitTask(center_->add(reminder("a", 1030, "new")));
+    awaitTask(center_->add(reminder("c", 1040)));
+    awaitTask(center_->add(reminder("d", 1050)));
+    center_->removePending({"b"});
+    EXPECT_THAT(awaitTask(center_->pendingRequests()).size(), 3u);
+    clock_.advance(45);
+    ASSERT_TRUE(runUntil([&] { return server.notified().size() >= 2; }));
+    center_->removeAllPending();
+    clock_.advance(100);
+    settle();
+    ASSERT_EQ(server.notified().size(), 2u);
+    EXPECT_EQ(server.notified()[0].body, "new");
+    EXPECT_EQ(server.notified()[1].body, "Time for some water.");
+    EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre("a", "c"));
+}
+
+TEST_F(LiveCenter, AnActionOfOurNotificationReachesTheHandlerWithItsUserInfo) {
+    FakeNotificationServer server;
+    std::vector<NotificationResponse> responses;
+    center_->setResponseHandler([&](NotificationResponse response) -> QCoro::Task<void> {
+        responses.push_back(std::move(response));
+        co_return;
+    });
+    const uint id = fire(server, reminder("roziv.7", 1001)).id;
+    ASSERT_TRUE(runUntil([&] { return !center_->deliveredIdentifiers().empty(); }));
+
+    server.invokeAction(id + 100, "cup"); // another application's notification
+    server.invokeAction(id, "sip");
+    ASSERT_TRUE(runUntil([&] { return !responses.empty(); }));
+    settle();
+    EXPECT_THAT(responses, ElementsAre(NotificationResponse{"roziv.7", "sip",
+                                                            reminder("roziv.7", 1001).userInfo}));
+
+    // Closed by the user: forgotten, and never an answer.
+    server.dismiss(id);
+    ASSERT_TRUE(runUntil([&] { return center_->deliveredIdentifiers().empty(); }));
+    server.invokeAction(id, "cup");
+    settle();
+    EXPECT_EQ(responses.size(), 1u);
+}
+
+TEST_F(LiveCenter, RemovingDeliveredClosesEachIncludingOneWhoseReplyIsOnItsWay) {
+    FakeNotificationServer server;
+    const uint shownId = fire(server, reminder("a", 1001)).id;
+    ASSERT_TRUE(runUntil([&] { return !center_->deliveredIdentifiers().empty(); }));
+    server.holdReplies();
+    const uint outstandingId = fire(server, reminder("b", 1002)).id;
+    ASSERT_EQ(server.heldReplies(), 1u);
+    EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre("a", "b"));
+
+    center_->removeAllDelivered();
+    EXPECT_THAT(center_->deliveredIdentifiers(), IsEmpty());
+    ASSERT_TRUE(runUntil([&] { return server.closed().size() == 1; }));
+    server.releaseReplies();
+    ASSERT_TRUE(runUntil([&] { return server.closed().size() == 2; }));
+    EXPECT_THAT(server.closed(), ElementsAre(shownId, outstandingId));
+}
+
+TEST_F(LiveCenter, ADeliveryOfTheSameIdentifierReplacesTheOneOnScreen) {
+    FakeNotificationServer server;
+    const uint first = fire(server, reminder("a", 1001)).id;
+    ASSERT_TRUE(runUntil([&] { return !center_->deliveredIdentifiers().empty(); }));
+    const auto& again = fire(server, reminder("a", 1002));
+    EXPECT_EQ(again.replacesId, first);
+    settle();
+    EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre("a"));
+}
+
+TEST_F(LiveCenter, WithoutAServiceAddFailsAndAuthorizationIsDenied) {
+    EXPECT_EQ(failureOf(center_->add(reminder("a", 1100))),
+              NotificationFailure::serviceUnavailable);
+    EXPECT_TRUE(awaitTask(center_->pendingRequests()).empty());
+
+    EXPECT_EQ(awaitTask(center_->authorizationStatus()),
+              NotificationAuthorizationStatus::notDetermined);
+    EXPECT_THROW(awaitTask(center_->requestAlertAuthorization()), NotificationError);
+    EXPECT_EQ(awaitTask(center_->authorizationStatus()), NotificationAuthorizationStatus::denied);
+    EXPECT_EQ(defaults_.text(LiveNotificationCenter::authorizationKey), "denied");
+
+    // Once a service is there the user's earlier answer stands for a yes.
+    FakeNotificationServer server;
+    EXPECT_EQ(awaitTask(center_->authorizationStatus()),
+              NotificationAuthorizationStatus::authorized);
+    EXPECT_EQ(failureOf(center_->add(reminder("a", 1100))), std::nullopt);
+}
+
+TEST_F(LiveCenter, AnAnsweredRequestAuthorizesAndTheRecordOutlivesTheCentre) {
+    FakeNotificationServer server;
+    EXPECT_EQ(awaitTask(center_->authorizationStatus()),
+              NotificationAuthorizationStatus::notDetermined);
+    EXPECT_TRUE(awaitTask(center_->requestAlertAuthorization()));
+    EXPECT_EQ(defaults_.text(LiveNotificationCenter::authorizationKey), "authorized");
+    center_ = makeCenter();
+    EXPECT_EQ(awaitTask(center_->authorizationStatus()),
+              NotificationAuthorizationStatus::authorized);
+}
+
+TEST_F(LiveCenter, InvalidRequestsAreRefused) {
+    FakeNotificationServer server;
+    auto unnamed = reminder("", 1100);
+    auto never = reminder("a", std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(failureOf(center_->add(unnamed)), NotificationFailure::invalidRequest);
+    EXPECT_EQ(failureOf(center_->add(never)), NotificationFailure::invalidRequest);
+}
+
+TEST_F(LiveCenter, ACentreGoneWhileItsCallsAreOnTheirWayIsNotTouched) {
+    FakeNotificationServer server;
+    server.holdReplies();
+    fire(server, reminder("a", 1001));
+    const auto added = probe(center_->add(reminder("b", 1100)));
+    center_.reset();
+    server.releaseReplies();
+    EXPECT_THROW(added.wait(), NotificationError);
+    settle();
+}
+
+} // namespace
