@@ -27,7 +27,8 @@ struct Replay {
 
 QCoro::Task<void> replay(std::vector<Replay> entries) {
     for (auto& entry : entries) {
-        co_await settle(std::move(entry.work));
+        QCoro::Task<void> settling = settle(std::move(entry.work));
+        co_await settling;
         entry.completed.fire(true);
     }
 }
@@ -39,7 +40,8 @@ QCoro::Task<void> NotificationInbox::receive(DewlightCore::ReminderPayload paylo
     if (handler_) {
         // Copied: the handler may be replaced while this answer's work is still running.
         const Handler handler = handler_;
-        co_await settle(handler(std::move(payload), action));
+        QCoro::Task<void> settling = settle(handler(std::move(payload), action));
+        co_await settling;
         co_return;
     }
     const DewlightPlatform::Wakeup completed;

@@ -31,7 +31,8 @@ ReminderReconciler::pass(std::weak_ptr<State> state, std::shared_ptr<ReminderBac
         return strong && strong->revision == mark && isCurrent();
     };
 
-    const std::vector<ReminderPayload> before = co_await backend->pendingPayloads();
+    QCoro::Task<std::vector<ReminderPayload>> listing = backend->pendingPayloads();
+    const std::vector<ReminderPayload> before = co_await listing;
     if (!current())
         co_return std::nullopt;
 
@@ -49,14 +50,16 @@ ReminderReconciler::pass(std::weak_ptr<State> state, std::shared_ptr<ReminderBac
         if (!current())
             co_return std::nullopt;
         try {
-            co_await backend->post(item);
+            QCoro::Task<void> posting = backend->post(item);
+            co_await posting;
         } catch (const std::exception&) {
             // One refused reminder must not keep the others from being scheduled.
             failed = true;
         }
     }
 
-    const std::vector<ReminderPayload> after = co_await backend->pendingPayloads();
+    QCoro::Task<std::vector<ReminderPayload>> relisting = backend->pendingPayloads();
+    const std::vector<ReminderPayload> after = co_await relisting;
     if (!current())
         co_return std::nullopt;
 

@@ -7,6 +7,8 @@
 #include "core/WorkdayID.h"
 
 #include <QCoro/QCoroTask>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace DewlightRemindersTesting {
@@ -17,12 +19,12 @@ using namespace DewlightCore;
 inline constexpr double mondayMidnight = 789264000;
 inline constexpr double hour = 3600;
 
-inline ResetGeneration generation(std::int64_t counter = 0) {
+inline ResetGeneration generation(std::uint64_t counter = 0) {
     return ResetGeneration(counter, Identity<WriterTag>("writer-a"));
 }
 
 // A reminder on Monday at 10:00 + `index` hours (wrapping over the following days).
-inline ReminderPayload payloadAt(int index, std::int64_t counter = 0,
+inline ReminderPayload payloadAt(int index, std::uint64_t counter = 0,
                                  std::string account = "account-a") {
     const int day = index / 8;
     const double workday = mondayMidnight + day * 86400.0;
@@ -33,7 +35,7 @@ inline ReminderPayload payloadAt(int index, std::int64_t counter = 0,
 }
 
 inline PlannedReminder plannedAt(int index, ReminderPhrase phrase = ReminderPhrase::timeForRoziv,
-                                 bool oneHour = false, std::int64_t counter = 0) {
+                                 bool oneHour = false, std::uint64_t counter = 0) {
     return PlannedReminder{payloadAt(index, counter), phrase, oneHour};
 }
 
