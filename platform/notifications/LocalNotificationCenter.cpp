@@ -63,7 +63,9 @@ QCoro::Task<std::vector<NotificationRequest>> LocalNotificationCenter::pendingRe
     if (!co_await passing) {
         co_return std::vector<NotificationRequest>{};
     }
-    co_return pending_;
+    // A copy made here: QCoro 0.8 moves from a plain lvalue given to co_return, which would
+    // empty the pending list on every listing.
+    co_return std::vector<NotificationRequest>(pending_);
 }
 
 void LocalNotificationCenter::removePending(const std::vector<std::string>& identifiers) {

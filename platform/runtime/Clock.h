@@ -1,13 +1,11 @@
 #pragma once
 
+#include "platform/calendar/Date.h"
 #include "platform/runtime/CancelToken.h"
 
 #include <QCoro/QCoroTask>
 
 namespace DewlightPlatform {
-
-// Seconds between 1970-01-01 and 2001-01-01, both 00:00:00 UTC.
-inline constexpr double secondsFrom1970To2001 = 978307200.0;
 
 // The application's time: the wall clock and sleeps. Both sleeps resume their caller on a later
 // turn of the event loop and answer true when their time came, false when `token` was cancelled

@@ -1,0 +1,58 @@
+#include "reminders/RozivReminders.h"
+
+#include <utility>
+
+namespace DewlightReminders {
+
+RozivReminders::RozivReminders(std::shared_ptr<DewlightPlatform::NotificationCenter> center,
+                               std::shared_ptr<const DewlightPlatform::Localizer> localizer,
+                               ReminderService::CalendarSource calendar, QObject* parent)
+    : QObject(parent), service_(std::make_shared<ReminderService>(
+                           std::move(center), std::move(localizer), std::move(calendar))),
+      reconciler_(service_) {}
+
+RozivReminders::~RozivReminders() = default;
+
+void RozivReminders::setPermission(DewlightCore::NotificationPermission permission) {
+    if (permission_ == permission)
+        return;
+    permission_ = permission;
+    emit permissionChanged();
+}
+
+void RozivReminders::setPostponement(std::optional<DewlightCore::LocalPostponement> postponement) {
+    if (postponement_ == postponement)
+        return;
+    postponement_ = std::move(postponement);
+    emit postponementChanged();
+}
+
+void RozivReminders::setConfirmedNext(std::optional<DewlightCore::Date> next) {
+    if (confirmedNext_ == next)
+        return;
+    confirmedNext_ = next;
+    emit confirmedNextChanged();
+}
+
+void RozivReminders::setSchedulingFailed(bool failed) {
+    if (schedulingFailed_ == failed)
+        return;
+    schedulingFailed_ = failed;
+    emit schedulingFailedChanged();
+}
+
+QCoro::Task<void> RozivReminders::refreshPermission() {
+    const std::weak_ptr<int> alive = alive_;
+    const auto service = service_;
+    QCoro::Task<DewlightCore::NotificationPermission> reading = service->permission();
+    const DewlightCore::NotificationPermission answer = co_await reading;
+    if (alive.expired())
+        co_return;
+    setPermission(answer);
+}
+
+void RozivReminders::openNotificationSettings() {
+    service_->center().openNotificationSettings();
+}
+
+} // namespace DewlightReminders
