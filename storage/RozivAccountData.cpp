@@ -60,22 +60,14 @@ RozivAccountData::RozivAccountData(const AccountDataServices& services, AccountA
     } else {
         // A bad replicated value only marks the cloud as failed: recording goes on here, and
         // the next reload tries again.
-        try {
-            auto generation = state.ledger.generation();
-            if (session_.cloudAvailable) {
-                const auto inForce = cloud_->replica().currentGeneration(generation);
-                if (inForce != generation) {
-                    // Another computer erased everything.
-                    state = CommittedState{HydrationLedger(inForce), {}, {}, false};
-                    generation = inForce;
-                }
+        succeedsInCloud([&] {
+            const auto inForce = generationInForce(state.ledger.generation());
+            if (inForce != state.ledger.generation()) {
+                // Another computer erased everything.
+                state = CommittedState{HydrationLedger(inForce), {}, {}, false};
             }
-            state.ledger = state.ledger.merging(cloud_->load(generation));
-        } catch (const std::exception&) {
-            reportFailure();
-        } catch (ApplicationIssue) {
-            reportFailure();
-        }
+            state.ledger = state.ledger.merging(cloud_->load(inForce));
+        });
     }
 
     transaction_ = std::make_unique<LedgerTransaction>(
@@ -131,6 +123,25 @@ void RozivAccountData::reloadSettings() {
         preferences_.setCurrent(*settings);
 }
 
+ResetGeneration RozivAccountData::generationInForce(const ResetGeneration& committed) const {
+    if (!session_.cloudAvailable)
+        return committed;
+    if (!fence().isOpen())
+        throw ApplicationIssue::accountChanged;
+    return cloud_->replica().currentGeneration(committed);
+}
+
+bool RozivAccountData::succeedsInCloud(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::exception&) {
+    } catch (ApplicationIssue) {
+    }
+    reportFailure();
+    return false;
+}
+
 bool RozivAccountData::isCurrent(AccountIdentityStore& identity, const AccountSession& session,
                                  const AccountCloudFence& fence) {
     if (identity.current() != session)
@@ -152,23 +163,13 @@ bool RozivAccountData::applyCloudChange() {
     const auto before = transaction_->state().ledger.generation();
     std::optional<HydrationLedger> cloudLedger;
     bool changed = false;
-    try {
-        auto generation = before;
-        if (session_.cloudAvailable) {
-            if (!fence().isOpen())
-                throw ApplicationIssue::accountChanged;
-            generation = cloud_->replica().currentGeneration(generation);
-        }
-        cloudLedger = cloud_->load(generation);
+    const bool read = succeedsInCloud([&] {
+        cloudLedger = cloud_->load(generationInForce(before));
         changed =
             transaction_->state().ledger.merging(*cloudLedger) != transaction_->state().ledger;
-    } catch (const std::exception&) {
-        reportFailure();
+    });
+    if (!read)
         return false;
-    } catch (ApplicationIssue) {
-        reportFailure();
-        return false;
-    }
 
     if (changed) {
         if (!transaction_->merge(*cloudLedger))
@@ -204,34 +205,20 @@ bool RozivAccountData::eraseAll() {
     if (identity_.current() != session_)
         return false;
     HydrationLedger erased(initialGeneration());
-    try {
-        auto generation = transaction_->state().ledger.generation();
-        if (session_.cloudAvailable) {
-            if (!fence().isOpen())
-                throw ApplicationIssue::accountChanged;
-            generation = cloud_->replica().currentGeneration(generation);
-        }
-        erased = HydrationLedger(generation.next(writer_));
-    } catch (const std::exception&) {
-        reportFailure();
+    // At the largest counter `next` throws: the erase is refused.
+    if (!succeedsInCloud([&] {
+            erased = HydrationLedger(
+                generationInForce(transaction_->state().ledger.generation()).next(writer_));
+        }))
         return false;
-    } catch (ApplicationIssue) {
-        reportFailure();
-        return false;
-    }
 
     const auto& transaction = *transaction_;
     if (!transaction_->commit(CommittedState{erased, {}, {}, false}, transaction.revision(),
                               transaction.account()))
         return false;
     preferences_.reset(preferenceContext(), erased.generation());
-    try {
-        cloud_->publishReset(erased.generation());
-    } catch (const std::exception&) {
-        reportFailure();
-    } catch (ApplicationIssue) {
-        reportFailure();
-    }
+    // The erase counts as done even when the others cannot be told yet.
+    succeedsInCloud([&] { cloud_->publishReset(erased.generation()); });
     return true;
 }
 

@@ -84,6 +84,12 @@ private:
     std::optional<DewlightCore::RozivSettings> storedSettings() const;
     void reloadSettings();
     void reportFailure() { cloud_->report(CloudStorage::State::failed); }
+    // With a cloud account the greatest generation announced there; throws `accountChanged`
+    // while the fence is closed, and what the replica throws.
+    DewlightCore::ResetGeneration
+    generationInForce(const DewlightCore::ResetGeneration& committed) const;
+    // Runs cloud work; a failure marks the cloud as failed (a quota problem outranks it).
+    bool succeedsInCloud(const std::function<void()>& work);
 
     AccountDataServices services_;
     mutable AccountIdentityStore identity_;
