@@ -28,6 +28,15 @@ void settle() {
     runUntil([] { return false; }, std::chrono::milliseconds(150));
 }
 
+// Notes that a signal came through.
+class Arrival final : public QObject {
+    Q_OBJECT
+public:
+    bool arrived = false;
+public slots:
+    void note() { arrived = true; }
+};
+
 // Stands in for logind and timedated: a connection of its own that owns their names and sends
 // their signals.
 class FakeSystemServices {
@@ -39,6 +48,28 @@ public:
         EXPECT_TRUE(bus_.registerService(QStringLiteral("org.freedesktop.timedate1")));
     }
     ~FakeSystemServices() { QDBusConnection::disconnectFromBus(connectionName); }
+
+    // Call once the listeners are connected, before sending them anything. Qt's default session
+    // connection holds back what it receives until the event loop first runs, and as it lets go,
+    // a message arriving at that moment is delivered ahead of those held back: signals sent
+    // earlier could reach the listeners out of order. A signal of our own that came through
+    // shows that the connection now delivers as it receives.
+    bool reach(QDBusConnection listeners) {
+        const auto path = QStringLiteral("/org/dewlight/test");
+        const auto interface = QStringLiteral("org.dewlight.Test");
+        const auto member = QStringLiteral("Ping");
+        Arrival arrival;
+        if (!listeners.connect(bus_.baseService(), path, interface, member, &arrival,
+                               SLOT(note()))) {
+            return false;
+        }
+        // A round trip on the listeners' connection: the bus has their rule before the ping.
+        listeners.interface()->isServiceRegistered(bus_.baseService());
+        EXPECT_TRUE(bus_.send(QDBusMessage::createSignal(path, interface, member)));
+        const bool reached = runUntil([&] { return arrival.arrived; });
+        listeners.disconnect(bus_.baseService(), path, interface, member, &arrival, SLOT(note()));
+        return reached;
+    }
 
     void prepareForSleep(bool goingToSleep) {
         auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
@@ -83,6 +114,7 @@ TEST(SleepWatcher, OnlyTheEndOfASleepIsAWake) {
     ASSERT_TRUE(watcher.isListening());
     int wakes = 0;
     QObject::connect(&watcher, &SleepWatcher::woke, [&] { ++wakes; });
+    ASSERT_TRUE(services.reach(QDBusConnection::sessionBus()));
     services.prepareForSleep(true);
     services.prepareForSleep(false);
     ASSERT_TRUE(runUntil([&] { return wakes > 0; }));
@@ -101,6 +133,7 @@ TEST(TimeZoneWatcher, TimedatedZoneCountsOnlyWhenItDiffers) {
     ASSERT_TRUE(watcher.isListeningToTimedated());
     QObject::connect(&watcher, &TimeZoneWatcher::timeZoneChanged,
                      [&] { seen.push_back(watcher.zone()); });
+    ASSERT_TRUE(services.reach(QDBusConnection::sessionBus()));
     const QVariantMap paris{{QStringLiteral("Timezone"), QStringLiteral("Europe/Paris")}};
     services.propertiesChanged(paris, {}, QStringLiteral("org.freedesktop.timedate1.Other"));
     services.propertiesChanged({{QStringLiteral("Timezone"), QStringLiteral("Etc/UTC")}});
@@ -124,6 +157,7 @@ TEST(LiveSystemEvents, GathersTheMachinesEvents) {
     std::vector<SystemEvent> seen;
     QObject::connect(&events, &SystemEvents::occurred,
                      [&](SystemEvent event) { seen.push_back(event); });
+    ASSERT_TRUE(services.reach(QDBusConnection::sessionBus()));
 
     services.prepareForSleep(false);
     ASSERT_TRUE(runUntil([&] { return seen.size() == 1; }));
@@ -139,3 +173,5 @@ TEST(LiveSystemEvents, GathersTheMachinesEvents) {
 }
 
 } // namespace
+
+#include "BusListenersTest.moc"
