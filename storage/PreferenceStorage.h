@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace DewlightStorage::KestraPreferences {
 
@@ -28,12 +29,16 @@ public:
     // Called on the main thread with the full store keys another computer changed.
     using ExternalChange = std::function<void(const std::set<std::string>& keys)>;
 
-    virtual const ExternalChange& onExternalChange() const = 0;
-    virtual void setOnExternalChange(ExternalChange callback) = 0;
+    // A plain property that every store keeps the same way; the store calls it.
+    const ExternalChange& onExternalChange() const { return onExternalChange_; }
+    void setOnExternalChange(ExternalChange callback) { onExternalChange_ = std::move(callback); }
     // The store's last reported problem; absent when healthy.
     virtual std::optional<PreferenceCloudIssue> issue() const = 0;
     // Asks the store to exchange pending changes now.
     virtual void synchronize() = 0;
+
+private:
+    ExternalChange onExternalChange_;
 };
 
 // The account the local values are bound to.

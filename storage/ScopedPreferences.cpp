@@ -28,7 +28,7 @@ ScopedPreferenceCloud::ScopedPreferenceCloud(DewlightPlatform::KeyValueStore& st
             QTimer::singleShot(0, observer_.get(), [this, changed = std::move(changed), quota] {
                 receivedIssue_ =
                     quota ? std::optional(PreferenceCloudIssue::quotaExceeded) : std::nullopt;
-                auto callback = onExternalChange_;
+                auto callback = onExternalChange();
                 if (!callback)
                     return;
                 std::set<std::string> keys;

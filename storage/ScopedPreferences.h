@@ -52,10 +52,6 @@ public:
     void set(const QByteArray& data, const std::string& key) override;
     void remove(const std::string& key) override;
 
-    const ExternalChange& onExternalChange() const override { return onExternalChange_; }
-    void setOnExternalChange(ExternalChange callback) override {
-        onExternalChange_ = std::move(callback);
-    }
     // `accountUnavailable` for an account without cloud; `accountChanged` while the fence is
     // closed; otherwise what the store's notices last reported.
     std::optional<KestraPreferences::PreferenceCloudIssue> issue() const override;
@@ -67,7 +63,6 @@ public:
 private:
     bool gateOpen() const;
 
-    ExternalChange onExternalChange_;
     DewlightPlatform::KeyValueStore& store_;
     std::string prefix_;
     bool enabled_;
@@ -83,17 +78,12 @@ public:
     void set(const QByteArray&, const std::string&) override {}
     void remove(const std::string&) override {}
 
-    const ExternalChange& onExternalChange() const override { return onExternalChange_; }
-    void setOnExternalChange(ExternalChange callback) override {
-        onExternalChange_ = std::move(callback);
-    }
     std::optional<KestraPreferences::PreferenceCloudIssue> issue() const override {
         return std::nullopt;
     }
     void synchronize() override {}
 
 private:
-    ExternalChange onExternalChange_;
 };
 
 } // namespace DewlightStorage

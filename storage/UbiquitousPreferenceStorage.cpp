@@ -32,7 +32,7 @@ UbiquitousPreferenceStorage::UbiquitousPreferenceStorage(DewlightPlatform::KeyVa
                                                 issue_ = issue;
                                                 // A copy: the callback may end this storage, and
                                                 // nothing here is touched after.
-                                                if (auto callback = onExternalChange_)
+                                                if (auto callback = onExternalChange())
                                                     callback(keys);
                                             });
                      });

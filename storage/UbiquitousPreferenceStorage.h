@@ -24,15 +24,10 @@ public:
     void set(const QByteArray& data, const std::string& key) override;
     void remove(const std::string& key) override;
 
-    const ExternalChange& onExternalChange() const override { return onExternalChange_; }
-    void setOnExternalChange(ExternalChange callback) override {
-        onExternalChange_ = std::move(callback);
-    }
     std::optional<PreferenceCloudIssue> issue() const override { return issue_; }
     void synchronize() override;
 
 private:
-    ExternalChange onExternalChange_;
     std::optional<PreferenceCloudIssue> issue_;
     DewlightPlatform::KeyValueStore& store_;
     // Receives the notices; its end drops the registration and any deferred work.

@@ -31,8 +31,6 @@ public:
     void set(const QByteArray& data, const std::string& key) override { storage.set(data, key); }
     void remove(const std::string& key) override { storage.remove(key); }
 
-    const ExternalChange& onExternalChange() const override { return callback; }
-    void setOnExternalChange(ExternalChange change) override { callback = std::move(change); }
     std::optional<KestraPreferences::PreferenceCloudIssue> issue() const override {
         return reported;
     }
@@ -42,7 +40,6 @@ public:
     int writes() const { return storage.writes; }
 
     MemoryPreferenceStorage storage;
-    ExternalChange callback;
     std::optional<KestraPreferences::PreferenceCloudIssue> reported;
     int synchronizations = 0;
 };

@@ -115,12 +115,12 @@ TEST_F(PreferenceSyncTest, ChangedCloudReachesThePullThroughTheCallback) {
     bindLocalToM();
     auto sync = make();
     cloud->values()[start] = recordBytes(1, "Y", "540");
-    ASSERT_TRUE(cloud->callback);
-    cloud->callback({start});
+    ASSERT_TRUE(cloud->onExternalChange());
+    cloud->onExternalChange()({start});
     EXPECT_EQ(sync->value<std::int64_t>("start"), 540);
     sync.reset();
     cloud->values()[end] = recordBytes(1, "Y", "1080");
-    cloud->callback({}); // the sync is gone: nothing happens
+    cloud->onExternalChange()({}); // the sync is gone: nothing happens
     EXPECT_FALSE(local->values.contains(end));
 }
 
