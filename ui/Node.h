@@ -82,6 +82,9 @@ public:
     Node opacity(double opacity) const;
     Node disabled(bool disabled = true) const;
     Node environment(std::function<void(Environment&)> change) const;
+    // Sets a declared key (ui/Environment.h) for this subtree.
+    template <typename T>
+    Node environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const;
 
     // Identity and what the host needs for interaction.
     Node id(QString id) const;
@@ -107,6 +110,15 @@ public:
     template <typename T>
     Node onChange(T value, std::function<void(const T& old, const T& now)> action,
                   bool initial = false) const;
+    // Names this node's frame as a coordinate space for the geometry reports inside it; where
+    // several ancestors carry the name, the nearest one counts.
+    Node coordinateSpace(QString name) const;
+    // In a window: calls `report(frame)` with this node's frame in the coordinate space `space`
+    // (the window's when no ancestor carries that name) when the node enters the tree and after
+    // every later layout pass in which that frame differs from the last one reported.
+    Node onGeometryChange(QString space, std::function<void(const QRectF&)> report) const;
+    // The same for the node's size alone.
+    Node onSizeChange(std::function<void(const QSizeF&)> report) const;
     Node allowsHitTesting(bool allowed) const;
     Node buttonStyle(ButtonStyle style) const;
     Node controlSize(ControlSize size) const;
@@ -175,6 +187,11 @@ inline Node strokeBorder(Shape s, Paint paint, double lineWidth = 1) {
 #include "ui/Interaction.h"
 
 namespace ui {
+
+template <typename T>
+Node Node::environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const {
+    return environment([key, value = std::move(value)](Environment& env) { env.set(key, value); });
+}
 
 template <typename T>
 Node Node::onChange(T value, std::function<void(const T&, const T&)> action, bool initial) const {
