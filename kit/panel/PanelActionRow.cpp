@@ -22,6 +22,15 @@ ui::Color highlight(const PanelActionRow& row, bool isHovered) {
     return ui::Color::clear();
 }
 
+// Reports where `node` lies in the row when the row carries a report; unchanged otherwise.
+ui::Node measured(ui::Node node, PanelActionRowPart part, const PanelActionRow& row) {
+    if (!row.onLayout)
+        return node;
+    return node.onGeometryChange(
+        PanelActionRow::coordinateSpace,
+        [report = row.onLayout, part](const QRectF& frame) { report(part, frame); });
+}
+
 ui::Node label(const PanelActionRow& row) {
     ui::Node badge;
     if (row.badge)
@@ -33,10 +42,12 @@ ui::Node label(const PanelActionRow& row) {
             ui::VerticalAlignment::center, KestraMetrics::space4)
             .font(font(KestraFont::detail))
             .frame({.maxWidth = ui::infinity, .alignment = ui::Alignment::leading()});
+    texts = measured(std::move(texts), PanelActionRowPart::text, row);
     ui::Node icon = ui::symbol(row.symbol)
                         .foreground(detail::accent(row.brand))
                         .frame(20, std::nullopt)
                         .accessibilityHidden();
+    icon = measured(std::move(icon), PanelActionRowPart::icon, row);
     return ui::hstack({icon, texts}, ui::VerticalAlignment::center, KestraMetrics::space12)
         .padding(KestraMetrics::space8)
         .frame({.maxWidth = ui::infinity, .minHeight = KestraMetrics::actionRowMinHeight});
@@ -65,12 +76,15 @@ ui::Node PanelActionRow::body() const {
                                                  .hint = hint ? hint->resolve(env) : QString()});
                 });
             }
+            action = measured(std::move(action), PanelActionRowPart::action, row);
             // An empty trailing view takes no place, not even the row's spacing.
             ui::Node trailing;
             if (!row.trailing.impl().isEmpty())
-                trailing = row.trailing.layoutPriority(1);
+                trailing =
+                    measured(row.trailing.layoutPriority(1), PanelActionRowPart::shortcut, row);
             return ui::hstack({action, trailing}, ui::VerticalAlignment::center,
-                              KestraMetrics::space12);
+                              KestraMetrics::space12)
+                .coordinateSpace(PanelActionRow::coordinateSpace);
         });
 }
 

@@ -11,7 +11,7 @@ StringTable::Row same(std::string key) {
     return {std::move(key), StringEntry{std::move(text), {}}};
 }
 
-[[maybe_unused]] StringTable::Row text(std::string key, std::string text) {
+StringTable::Row text(std::string key, std::string text) {
     return {std::move(key), StringEntry{std::move(text), {}}};
 }
 
@@ -38,6 +38,22 @@ StringTable englishStrings() {
         // Counts.
         counted("%lld glasses", "%lld glass"),
         counted("%lld sips", "%lld sip"),
+
+        // The panel frame and its cards.
+        same("Turn off"),
+        same("Turn on"),
+        same("Preferences"),
+        same("Getting Started"),
+        same("Quit"),
+        same("Open at Login"),
+        same("No data collected"),
+        same("No internet, no data collected"),
+        same("Version %@ is here"),
+        same("Download"),
+        same("Not now"),
+        // There is no Applications folder to drag to: name the download instead.
+        text("Download it, quit the app and drag the new copy to Applications. Your settings stay.",
+             "Download it, quit the app and install the downloaded copy. Your settings stay."),
     };
     return StringTable("en", std::move(rows));
 }

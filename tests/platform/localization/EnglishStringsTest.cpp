@@ -35,5 +35,14 @@ TEST(EnglishStrings, EveryEntryHasAnOtherFormWhenItHasForms) {
     }
 }
 
+TEST(EnglishStrings, TheUpdateHintNamesTheDownload) {
+    const Localizer english(englishStrings(), "en_US");
+    const std::string hint = english.text(
+        "Download it, quit the app and drag the new copy to Applications. Your settings stay.");
+    EXPECT_EQ(hint,
+              "Download it, quit the app and install the downloaded copy. Your settings stay.");
+    EXPECT_EQ(english.text("Version %@ is here", {"1.1"}), "Version 1.1 is here");
+}
+
 } // namespace
 } // namespace DewlightPlatform

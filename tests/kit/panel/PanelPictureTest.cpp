@@ -1,0 +1,73 @@
+// Pictures of the panel frame around sample content, at scale 2 in both schemes, written to the
+// build folder to be looked at.
+#include "KitFixture.h"
+#include "PanelSample.h"
+#include "kit/panel/InlineNotice.h"
+#include "kit/panel/Keys.h"
+#include "kit/panel/NoticeCard.h"
+#include "kit/panel/PanelActionRow.h"
+#include "kit/panel/Rows.h"
+#include "kit/panel/UpdateCard.h"
+#include "kit/windows/KestraFont.h"
+#include "tests/support/FakeUpdateNotifier.h"
+#include "ui/Controls.h"
+
+#include <QFile>
+
+using namespace KestraUI;
+using namespace PanelSample;
+
+namespace {
+
+ui::Node pictureContent() {
+    const auto row = [](Text title, ui::SymbolName symbol, std::vector<QString> keys,
+                        bool suggested, std::optional<Text> badge) {
+        return ui::Node(
+            PanelActionRow{.title = std::move(title),
+                           .symbol = symbol,
+                           .brand = brand,
+                           .isSuggested = suggested,
+                           .badge = std::move(badge),
+                           .perform = [] {},
+                           .trailing = PanelShortcutKeys{.keys = std::move(keys), .brand = brand}});
+    };
+    return ui::vstack({InlineNotice(NoticeKind::info, "Reminders start at 9:00 AM tomorrow."),
+                       NoticeCard("exclamationmark.triangle", "Notifications are off",
+                                  "Turn them on in Settings so that reminders can reach you.",
+                                  {ui::button(ui::text("Open Settings"), [] {})}),
+                       PanelCard(4, {ui::verbatim("3 glasses").font(font(KestraFont::readout)),
+                                     row("A glass", "drop.fill", {"G"}, true, std::nullopt),
+                                     row("A sip", "drop.halffull", {"S"}, false, std::nullopt),
+                                     row("Undo", "arrow.uturn.backward", {"Ctrl", "Z"}, false,
+                                         Text::verbatim("×2"))})},
+                      ui::HorizontalAlignment::leading, 12);
+}
+
+TEST_F(KitTest, PanelPicturesInBothSchemes) {
+    FakeUpdateNotifier notifier;
+    notifier.publish(offer);
+    PanelModel model;
+    model.action = PanelFooterAction{
+        .symbol = "clock", .title = "History", .badge = Text::verbatim("Beta"), .showsDot = true};
+    for (const auto scheme : {ui::ColorScheme::light, ui::ColorScheme::dark}) {
+        for (const bool withCard : {false, true}) {
+            KestraPanel panel = model.panel();
+            panel.content = pictureContent();
+            ui::Node view = ui::Node(panel).font(font(KestraFont::detail));
+            if (withCard)
+                view = view.environment(UpdateNotifierKey, QPointer<UpdateNotifier>(&notifier));
+            const QImage image = ui::render(view, environment(scheme), 368, 2);
+            const ui::Layout laidOut = layout(view, 368, scheme);
+            EXPECT_EQ(image.size(), QSize(736, int(std::ceil(laidOut.size().height() * 2))));
+            EXPECT_EQ(laidOut.frame(PanelPart::updateCard).isEmpty(), !withCard);
+            const QString name = QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/panel-%1%2@2x.png")
+                                     .arg(scheme == ui::ColorScheme::dark ? "dark" : "light",
+                                          withCard ? "-update" : "");
+            QFile file(name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(ui::encodePng(image));
+        }
+    }
+}
+
+} // namespace
