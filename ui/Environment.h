@@ -62,6 +62,8 @@ struct Environment {
     bool enabled = true;
     bool reduceMotion = false;
     TypeSize typeSize = TypeSize::large;
+    // A key was pressed in the window since it last became active: focus rings show. The host
+    // keeps it; Node::ignoresKeyboardUse() reads it as false for a subtree.
     bool keyboardUsed = false;
     ButtonStyle buttonStyle = ButtonStyle::bordered;
     ControlSize controlSize = ControlSize::regular;

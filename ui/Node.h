@@ -82,6 +82,9 @@ public:
     Node opacity(double opacity) const;
     Node disabled(bool disabled = true) const;
     Node environment(std::function<void(Environment&)> change) const;
+    // The subtree reads the keyboard-used flag as false whatever the window's says (a panel
+    // that never shows focus rings).
+    Node ignoresKeyboardUse() const;
     // Sets a declared key (ui/Environment.h) for this subtree.
     template <typename T>
     Node environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const;

@@ -112,6 +112,31 @@ TEST_F(HostTest, ClickGivesFocusWithoutMarkingTheKeyboardUsed) {
     EXPECT_FALSE(host->keyboardUsed());
 }
 
+TEST_F(HostTest, KeysMarkTheKeyboardUsedUntilTheWindowIsActivatedAgain) {
+    bool window = false, panel = true;
+    auto host = makeHost([&] {
+        return vstack({withEnvironment([&](const Environment& env) {
+                           window = env.keyboardUsed;
+                           return button(verbatim("One"), [] {});
+                       }),
+                       withEnvironment([&](const Environment& env) {
+                           panel = env.keyboardUsed;
+                           return button(verbatim("Two"), [] {});
+                       }).ignoresKeyboardUse()});
+    });
+    EXPECT_FALSE(window);
+    key(*host, Qt::Key_Tab);
+    EXPECT_TRUE(window);
+    EXPECT_FALSE(panel);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(host.get(), &activate);
+    EXPECT_FALSE(window);
+    EXPECT_FALSE(host->keyboardUsed());
+    key(*host, Qt::Key_A);
+    EXPECT_TRUE(window);
+    EXPECT_FALSE(panel);
+}
+
 // The model of a switch whose owner may refuse a change: the switch shows only what it holds.
 struct SwitchModel {
     bool on = false;
