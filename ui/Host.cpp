@@ -183,6 +183,7 @@ void Host::matchChanges() {
 
 void Host::matchReports() {
     std::map<QString, QRectF> geometry;
+    std::map<QString, bool> scrolled;
     std::vector<std::function<void()>> calls;
     std::vector<std::pair<QString, QPointF>> spaces; // named ancestors, outermost first
     std::function<void(const Element&)> walk = [&](const Element& e) {
@@ -207,6 +208,17 @@ void Host::matchReports() {
                 old == geometry_.end() || old->second != frame)
                 calls.push_back([action = report->report, frame] { action(frame); });
         }
+        if (const std::function<void(bool)>* report = e.node->scrollReport()) {
+            const Element& content = e.children.front();
+            const double offset = *e.node->scrollAxis() == Axis::vertical
+                                      ? e.frame.top() - content.frame.top()
+                                      : e.frame.left() - content.frame.left();
+            const bool now = offset > scrolledThreshold;
+            scrolled[e.identity] = now;
+            if (const auto old = scrolled_.find(e.identity);
+                now != (old != scrolled_.end() && old->second))
+                calls.push_back([action = *report, now] { action(now); });
+        }
         for (const Element& child : e.children)
             walk(child);
         if (space)
@@ -214,6 +226,7 @@ void Host::matchReports() {
     };
     walk(layout_->root());
     geometry_ = std::move(geometry);
+    scrolled_ = std::move(scrolled);
     for (const auto& call : calls)
         call();
 }

@@ -120,6 +120,7 @@ private:
     std::map<QString, Lifecycle> lifecycles_;
     std::map<QString, ChangeWatch> changes_;
     std::map<QString, QRectF> geometry_; // the frame last reported, by reporting node
+    std::map<QString, bool> scrolled_;   // what each reporting scroll view last said
     std::map<QString, std::function<void(bool)>> hovered_;
     std::optional<QPointF> pointer_;
     QString focused_;

@@ -506,6 +506,10 @@ Node Node::environment(std::function<void(Environment&)> change) const {
     return wrap<EnvironmentNode>(*this, std::move(change));
 }
 
+Node Node::ignoresKeyboardUse() const {
+    return environment([](Environment& env) { env.keyboardUsed = false; });
+}
+
 Node Node::foreground(Color color) const {
     return environment([color](Environment& env) { env.foreground = color; });
 }

@@ -39,6 +39,7 @@ public:
     virtual const MenuModel* menu() const { return nullptr; }
     virtual const TextFieldModel* textField() const { return nullptr; }
     virtual std::optional<Axis> scrollAxis() const { return std::nullopt; }
+    virtual const std::function<void(bool)>* scrollReport() const { return nullptr; }
     virtual const QString* coordinateSpace() const { return nullptr; }
     virtual const GeometryReport* geometryReport() const { return nullptr; }
     // Symbols and images read as images to assistive technology.

@@ -179,7 +179,9 @@ TEST_F(HostTest, ControlSizesFixTheHeightOfBorderedButtonsAndSwitches) {
     const std::pair<ControlSize, const char*> sizes[] = {{ControlSize::mini, "mini"},
                                                          {ControlSize::small, "small"},
                                                          {ControlSize::regular, "regular"},
-                                                         {ControlSize::large, "large"}};
+                                                         {ControlSize::large, "large"},
+                                                         {ControlSize::extraLarge, "extra large"}};
+    QSizeF smaller(0, 0); // each size's button is taller and wider than the one before
     for (const auto& [size, name] : sizes) {
         const Layout layout(vstack({button(verbatim("OK"), [] {}).id("button"),
                                     toggleSwitch(verbatim("On"), true, [](bool) {}).id("switch")})
@@ -187,6 +189,9 @@ TEST_F(HostTest, ControlSizesFixTheHeightOfBorderedButtonsAndSwitches) {
                             environment(), {});
         EXPECT_EQ(layout.frame(u"button").height(), controlMetrics(size).height) << name;
         EXPECT_EQ(layout.frame(u"switch").size(), switchSize(size)) << name;
+        EXPECT_GT(layout.frame(u"button").height(), smaller.height()) << name;
+        EXPECT_GT(layout.frame(u"button").width(), smaller.width()) << name;
+        smaller = layout.frame(u"button").size();
         const Layout plain(button(verbatim("OK"), [] {}).buttonStyle(ButtonStyle::plain).id("b"),
                            environment(), {});
         EXPECT_LT(plain.frame(u"b").height(), controlMetrics(ControlSize::large).height) << name;
