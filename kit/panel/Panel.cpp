@@ -125,18 +125,17 @@ ui::Node KestraPanel::body() const {
                 else
                     column = column.tint(std::nullopt);
 
-                QPointer<LoginItem> loginItem(panel.refreshLoginItemOnAppear);
-                const bool refresh = panel.refreshLoginItemOnAppear != nullptr;
-                column = column.onAppear([refresh, loginItem, notifier, sample] {
-                    if (refresh && loginItem)
+                const QPointer<LoginItem> loginItem(panel.refreshLoginItemOnAppear);
+                column = column.onAppear([loginItem, notifier, sample] {
+                    if (loginItem)
                         loginItem->refresh();
                     if (notifier)
                         notifier->checkIfDue();
                 });
-                if (notifier)
-                    column = observing(notifier.data(), &UpdateNotifier::availableChanged,
-                                       std::move(column));
-                return column;
+                // Wrapped with or without a notifier, so that the tree keeps its shape (and
+                // its view state) when one is installed later.
+                return observing(notifier.data(), &UpdateNotifier::availableChanged,
+                                 std::move(column));
             });
         });
 }

@@ -25,6 +25,15 @@ ui::Node PanelCard(double spacing, std::vector<ui::Node> content) {
         BrandPalette::faint);
 }
 
+ui::Node GlassCard(double spacing, std::vector<ui::Node> content) {
+    // The glass, edged with a hairline as glass buttons are, so it reads on a light ground.
+    const ui::Shape shape = ui::Shape::roundedRectangle(detail::cardRadius);
+    return detail::cardFrame(
+               ui::vstack(std::move(content), ui::HorizontalAlignment::leading, spacing),
+               ui::Color::glassMaterial())
+        .overlay(ui::strokeBorder(shape, ui::Color::separator()));
+}
+
 ui::Node SettingRow(Text title, ui::SymbolName symbol, ui::Node control) {
     return row(std::move(title), ui::symbol(symbol).foreground(ui::Color::secondary()),
                std::move(control));

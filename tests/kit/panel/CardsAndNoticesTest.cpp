@@ -44,6 +44,15 @@ TEST_F(KitTest, PanelCardPadsItsColumnAndTakesTheWholeWidth) {
         near(pixel(PanelCard(6, {box(40, 10)}), 300, {290, 20}), painted(BrandPalette::faint)));
 }
 
+TEST_F(KitTest, GlassCardSharesTheFrameOnTheGlass) {
+    const ui::Layout card = layout(GlassCard(6, {box(40, 10).id("a")}), 300);
+    EXPECT_EQ(card.size(), QSizeF(300, 34));
+    EXPECT_EQ(card.frame(u"a"), QRectF(12, 12, 40, 10));
+    for (ColorScheme scheme : {ColorScheme::light, ColorScheme::dark})
+        EXPECT_TRUE(near(pixel(GlassCard(6, {box(40, 10)}), 300, {290, 17}, scheme),
+                         painted(ui::Color::glassMaterial(), scheme)));
+}
+
 TEST_F(KitTest, SettingRowsKeepOneLineAndTheControlAtTheTrailingEdge) {
     const struct {
         const char* name;
