@@ -43,8 +43,9 @@ struct Accessibility {
     std::optional<QString> hint = std::nullopt;
     unsigned traits = none;
     bool hidden = false;
-    bool combineChildren = false;               // one element whose children are read as one
-    bool ignoreChildren = false;                // one element whose children are not read
+    bool combineChildren = false; // one element whose children are read as one
+    bool ignoreChildren = false;  // one element whose children are not read
+    bool container = false;       // one element that holds its children, each still read by itself
     std::optional<bool> checked = std::nullopt; // a switch's state
 };
 
