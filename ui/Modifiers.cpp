@@ -23,6 +23,10 @@ public:
         const Element& content = self.children.front();
         return content.node->layoutPriority(content);
     }
+    bool isSpacer(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->isSpacer(content);
+    }
 
 protected:
     Node content_;
@@ -462,6 +466,10 @@ public:
         return content.node->layoutPriority(content);
     }
     bool isEmpty() const override { return false; }
+    bool isSpacer(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->isSpacer(content);
+    }
 
 private:
     std::function<Node(const Element&)> body_;

@@ -24,6 +24,9 @@ public:
     virtual double layoutPriority(const Element& self) const;
     // An empty node takes no place in a stack, not even its spacing.
     virtual bool isEmpty() const { return false; }
+    // A spacer gives way to its siblings down to its minimum before any of them gives way;
+    // modifiers that only wrap pass their content's answer on.
+    virtual bool isSpacer(const Element&) const { return false; }
 
     // What the window host reads for interaction; none unless the node is that modifier.
     virtual const Accessibility* accessibility() const { return nullptr; }
