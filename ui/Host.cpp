@@ -13,11 +13,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPushButton>
 #include <QSet>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace ui {
 
@@ -67,6 +69,12 @@ Host::~Host() {
     context_->detach();
     if (menu_)
         delete menu_.data();
+    // Gone with the window: nothing is answered.
+    for (const auto& [identity, box] : dialogs_)
+        if (box) {
+            box->disconnect(this);
+            delete box.data();
+        }
     for (QAccessible::Id id : std::as_const(accessibleIds_))
         QAccessible::deleteAccessibleInterface(id);
 }
@@ -130,6 +138,7 @@ void Host::commit(std::unique_ptr<Layout> next) {
     matchLifecycles();
     matchChanges();
     matchReports();
+    matchDialogs();
     matchLineEdits();
     matchAccessibility();
     matchFocus();
@@ -229,6 +238,92 @@ void Host::matchReports() {
     scrolled_ = std::move(scrolled);
     for (const auto& call : calls)
         call();
+}
+
+void Host::matchDialogs() {
+    std::set<QString> wanted;
+    std::vector<const Element*> toPresent;
+    visit(layout_->root(), [&](const Element& e) {
+        if (const DialogModel* model = e.node->dialog(); model && model->isPresented.get()) {
+            wanted.insert(e.identity);
+            if (!dialogs_.contains(e.identity) && onScreen_)
+                toPresent.push_back(&e);
+        }
+    });
+    // Dialogs the view took back, or whose node left the tree.
+    std::vector<QString> unwanted;
+    for (const auto& [identity, box] : dialogs_)
+        if (!wanted.contains(identity))
+            unwanted.push_back(identity);
+    for (const QString& identity : unwanted)
+        dismissDialog(identity);
+    for (const Element* e : toPresent)
+        presentDialog(*e);
+}
+
+void Host::presentDialog(const Element& element) {
+    const DialogModel& model = *element.node->dialog();
+    const Environment& env = element.env();
+    auto* box = new QMessageBox(this);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(env.localize(model.texts.title, {}));
+    box->setText(env.localize(model.texts.title, {}));
+    box->setInformativeText(env.localize(model.texts.message, {}));
+    QPushButton* confirm =
+        box->addButton(env.localize(model.texts.confirm, {}), QMessageBox::DestructiveRole);
+    QPushButton* cancel =
+        box->addButton(env.localize(model.texts.cancel, {}), QMessageBox::RejectRole);
+    // The safe answer is the one the keyboard reaches first.
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    box->setWindowModality(Qt::WindowModal);
+    const QString identity = element.identity;
+    connect(box, &QMessageBox::finished, this,
+            [this, identity, box, confirm = QPointer<QPushButton>(confirm)] {
+                if (const auto open = dialogs_.find(identity);
+                    open != dialogs_.end() && open->second == box)
+                    answerDialog(identity, confirm && box->clickedButton() == confirm);
+            });
+    dialogs_[identity] = box;
+    box->open();
+    cancel->setFocus(Qt::OtherFocusReason);
+}
+
+void Host::answerDialog(const QString& identity, bool confirmed) {
+    const auto open = dialogs_.find(identity);
+    if (open == dialogs_.end())
+        return;
+    if (open->second)
+        open->second->deleteLater();
+    dialogs_.erase(open);
+    const Element* element = findIdentity(layout_->root(), identity);
+    if (!element || !element->node->dialog())
+        return;
+    // Copies: either call may rebuild the tree that holds the model.
+    const Binding<bool> isPresented = element->node->dialog()->isPresented;
+    const std::function<void()> action = element->node->dialog()->confirmed;
+    isPresented.set(false);
+    if (confirmed && action)
+        action();
+}
+
+void Host::dismissDialog(const QString& identity) {
+    const auto open = dialogs_.find(identity);
+    if (open == dialogs_.end())
+        return;
+    const QPointer<QMessageBox> box = open->second;
+    dialogs_.erase(open); // first: closing it answers nothing now
+    if (box) {
+        box->close();
+        box->deleteLater();
+    }
+}
+
+QMessageBox* Host::openDialog() const {
+    for (const auto& [identity, box] : dialogs_)
+        if (box)
+            return box;
+    return nullptr;
 }
 
 std::vector<const Element*> Host::focusChain() const {
@@ -576,12 +671,27 @@ void Host::showEvent(QShowEvent*) {
             calls.push_back(lifecycle.appear);
     for (const auto& call : calls)
         call();
+    matchDialogs();
 }
 
-void Host::hideEvent(QHideEvent*) {
+void Host::hideEvent(QHideEvent* event) {
     if (!onScreen_)
         return;
     onScreen_ = false;
+    // A window closed (not minimised) takes its dialogs along, answering nothing.
+    if (!event->spontaneous()) {
+        std::vector<QString> open;
+        for (const auto& [identity, box] : dialogs_)
+            open.push_back(identity);
+        for (const QString& identity : open) {
+            dismissDialog(identity);
+            if (const Element* element = findIdentity(layout_->root(), identity))
+                if (const DialogModel* model = element->node->dialog()) {
+                    const Binding<bool> isPresented = model->isPresented;
+                    isPresented.set(false);
+                }
+        }
+    }
     std::vector<std::function<void()>> calls;
     for (const auto& [identity, lifecycle] : lifecycles_)
         if (lifecycle.disappear)

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -67,6 +68,8 @@ public:
     bool endEditing();
     // The menu a control opened, while it is open.
     QMenu* openMenu() const { return menu_; }
+    // A confirmation dialog the tree presents, while one is open.
+    QMessageBox* openDialog() const;
     QLineEdit* lineEdit(const QString& identity) const;
 
     // The accessibility bridge's interface for an element of the tree, made on first use.
@@ -103,6 +106,11 @@ private:
     void matchLineEdits();
     void matchAccessibility();
     void matchReports();
+    void matchDialogs();
+    void presentDialog(const Element& element);
+    void answerDialog(const QString& identity, bool confirmed);
+    // Closes a dialog without an answer from it.
+    void dismissDialog(const QString& identity);
     void updateHover(std::optional<QPointF> point);
     void moveFocus(const QString& stop, Qt::FocusReason reason);
     std::vector<const Element*> focusChain() const;
@@ -134,6 +142,7 @@ private:
     std::map<QString, QPointer<QLineEdit>> lineEdits_;         // by text field
     std::map<QString, QString> lineEditStops_;                 // text field -> its focus stop
     QPointer<QMenu> menu_;
+    std::map<QString, QPointer<QMessageBox>> dialogs_; // by presenting node
     QTimer frameTimer_;
 
     std::vector<AccessibleNode> accessible_;

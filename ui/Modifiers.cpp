@@ -391,6 +391,16 @@ private:
     GeometryReport report_;
 };
 
+class DialogNode final : public ModifierNode {
+public:
+    DialogNode(Node content, DialogModel model)
+        : ModifierNode(std::move(content)), model_(std::move(model)) {}
+    const DialogModel* dialog() const override { return &model_; }
+
+private:
+    DialogModel model_;
+};
+
 class HitTestingNode final : public ModifierNode {
 public:
     explicit HitTestingNode(Node content) : ModifierNode(std::move(content)) {}
@@ -620,6 +630,12 @@ Node Node::onSizeChange(std::function<void(const QSizeF&)> report) const {
                                   if (report)
                                       report(frame.size());
                               }});
+}
+
+Node Node::confirmationDialog(Binding<bool> isPresented, ConfirmationDialog dialog,
+                              std::function<void()> confirmed) const {
+    return wrap<DialogNode>(
+        *this, DialogModel{std::move(dialog), std::move(isPresented), std::move(confirmed)});
 }
 
 Node Node::allowsHitTesting(bool allowed) const {

@@ -41,6 +41,7 @@ public:
     virtual const ChangeWatch* changeWatch() const { return nullptr; }
     virtual const MenuModel* menu() const { return nullptr; }
     virtual const TextFieldModel* textField() const { return nullptr; }
+    virtual const DialogModel* dialog() const { return nullptr; }
     virtual std::optional<Axis> scrollAxis() const { return std::nullopt; }
     virtual const std::function<void(bool)>* scrollReport() const { return nullptr; }
     virtual const QString* coordinateSpace() const { return nullptr; }

@@ -2,10 +2,12 @@
 #include "HostFixture.h"
 #include "ui/Controls.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 
 using namespace ui;
 
@@ -24,6 +26,75 @@ Node glassPicker(Picked& model) {
                },
                [&model](const int& ml) { model.sent.push_back(ml); })
         .id("glass");
+}
+
+// A page whose button asks before it erases, as the settings card does.
+Node erasePage(int& erased) {
+    return withState<bool>([] { return false; },
+                           [&erased](Binding<bool> asking) {
+                               return button(verbatim("Erase…"), [asking] { asking.set(true); })
+                                   .id("erase")
+                                   .confirmationDialog(asking,
+                                                       {.title = "Erase glasses and settings?",
+                                                        .message = "Everything recorded goes.",
+                                                        .confirm = "Erase data"},
+                                                       [&erased] { ++erased; });
+                           });
+}
+
+QAbstractButton* buttonWithRole(QMessageBox& box, QMessageBox::ButtonRole role) {
+    for (QAbstractButton* button : box.buttons())
+        if (box.buttonRole(button) == role)
+            return button;
+    return nullptr;
+}
+
+TEST_F(HostTest, AConfirmationDialogAnswersOncePerPresentation) {
+    int erased = 0;
+    auto host = makeHost([&] { return erasePage(erased); });
+    auto ask = [&] {
+        click(*host, centre(*host, u"erase"));
+        settle();
+        return host->openDialog();
+    };
+    EXPECT_EQ(host->openDialog(), nullptr);
+
+    // Return goes to the cancel button, which has the focus: nothing is sent.
+    QMessageBox* box = ask();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Erase glasses and settings?");
+    EXPECT_EQ(box->informativeText(), "Everything recorded goes.");
+    QAbstractButton* cancel = buttonWithRole(*box, QMessageBox::RejectRole);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), "Cancel");
+    EXPECT_EQ(box->focusWidget(), cancel);
+    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(box->focusWidget(), &ret);
+    settle();
+    EXPECT_EQ(host->openDialog(), nullptr);
+    EXPECT_EQ(erased, 0);
+
+    // The destructive button confirms once, however often it is pressed.
+    box = ask();
+    ASSERT_NE(box, nullptr);
+    QAbstractButton* confirm = buttonWithRole(*box, QMessageBox::DestructiveRole);
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(confirm->text(), "Erase data");
+    confirm->click();
+    confirm->click();
+    settle();
+    EXPECT_EQ(erased, 1);
+    EXPECT_EQ(host->openDialog(), nullptr);
+
+    // Closing the window with the dialog up answers nothing, and it does not come back.
+    ASSERT_NE(ask(), nullptr);
+    host->close();
+    settle();
+    EXPECT_EQ(host->openDialog(), nullptr);
+    host->show();
+    settle();
+    EXPECT_EQ(host->openDialog(), nullptr);
+    EXPECT_EQ(erased, 1);
 }
 
 TEST_F(HostTest, AMenuOpensAQMenuWithTheCheckMarkAndSendsOnlyANewChoice) {
