@@ -1,3 +1,4 @@
+#include "tests/support/ViewStatePrinting.h"
 #include "views/DewlightViewModel.h"
 
 #include <QSignalSpy>
