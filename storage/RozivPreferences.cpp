@@ -8,8 +8,6 @@
 #include "storage/PreferenceSync.h"
 #include "storage/ScopedPreferences.h"
 
-#include <QPointer>
-
 namespace DewlightStorage {
 
 using DewlightCore::CupVolume;
@@ -142,19 +140,17 @@ void RozivPreferences::makeStore(const RozivPreferenceContext& context,
     }
 
     auto session = std::make_shared<RozivPreferenceSession>(std::move(sync));
-    const std::weak_ptr<RozivPreferenceSession> weakSession = session;
     for (const auto key : DewlightCore::allCases<RozivPreferenceKey>())
-        session->sync().observe(std::string(DewlightCore::rawValue(key)), [weakSession] {
-            if (const auto strong = weakSession.lock())
-                if (auto callback = strong->onChange)
+        session->sync().observe(
+            std::string(DewlightCore::rawValue(key)),
+            DewlightPlatform::weakly(std::weak_ptr(session), [](RozivPreferenceSession& changed) {
+                if (auto callback = changed.onChange)
                     callback();
-        });
-    session->onChange = [preferences = QPointer<RozivPreferences>(this)] {
-        if (!preferences)
-            return;
-        if (auto callback = preferences->onChange_)
+            }));
+    session->onChange = DewlightPlatform::weakly(self_.weak(), [](RozivPreferences& preferences) {
+        if (auto callback = preferences.onChange_)
             callback();
-    };
+    });
     store_ = std::make_unique<RozivPreferenceStore>(RozivPreferenceStore{std::move(session)});
     canWrite_ = context.canWrite;
 }

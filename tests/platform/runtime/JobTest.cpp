@@ -255,4 +255,17 @@ TEST(WeakOwner, WeakCallbackDoesNothingOnceTheOwnerIsGone) {
     callback(5); // must not touch freed memory
 }
 
+TEST(WeakOwner, MemberAnchorExpiresWithAnOwnerNoSharedPointerHolds) {
+    struct Held {
+        int calls = 0;
+        WeakOwner<Held> self{this};
+    };
+    auto held = std::make_unique<Held>();
+    auto callback = weakly(held->self.weak(), [](Held& h) { ++h.calls; });
+    callback();
+    EXPECT_EQ(held->calls, 1);
+    held.reset();
+    callback(); // must not touch freed memory
+}
+
 } // namespace
