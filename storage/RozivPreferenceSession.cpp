@@ -38,7 +38,7 @@ RozivSettings RozivPreferenceSession::load() {
         return settings;
     } catch (const DewlightCore::DomainError&) {
         failures_.insert(RozivPreferenceFailure::invalidSettings);
-        throw RozivPreferenceFailure::invalidSettings;
+        throw StorageError(RozivPreferenceFailure::invalidSettings);
     }
 }
 
@@ -94,7 +94,7 @@ RozivSettings RozivPreferenceSession::save(const RozivSettings& settings, RozivP
     // A write the sync dropped, for example after the account changed under it.
     unsavedKeys_.insert(key);
     failures_.insert(RozivPreferenceFailure::notSaved);
-    throw RozivPreferenceFailure::notSaved;
+    throw StorageError(RozivPreferenceFailure::notSaved);
 }
 
 } // namespace DewlightStorage

@@ -105,7 +105,7 @@ void RozivPreferences::set(std::int64_t value, RozivPreferenceKey key) {
     const auto session = store_->session;
     try {
         setCurrent(session->save(*next, key));
-    } catch (const RozivPreferenceFailure&) {
+    } catch (const StorageError&) {
     }
 }
 
