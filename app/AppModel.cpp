@@ -12,6 +12,7 @@
 #include "storage/AccountSystemAuthority.h"
 #include "storage/RozivData.h"
 #include "storage/RozivPreferences.h"
+#include "storage/StorageError.h"
 
 #include <utility>
 
@@ -259,9 +260,9 @@ bool AppModel::rebuildAccountData() {
         if (data_->setCurrent(data_->makeAccountData()))
             data_->forwardCurrentChanges();
         rebuildFailed_ = false;
-    } catch (const std::exception&) {
+    } catch (const DewlightStorage::StorageError&) {
         rebuildFailed_ = true;
-    } catch (DewlightStorage::LocalStorageFailure) {
+    } catch (const DomainError&) {
         rebuildFailed_ = true;
     }
     return !rebuildFailed_;

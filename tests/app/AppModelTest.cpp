@@ -5,7 +5,9 @@
 #include "reminders/RozivReminders.h"
 #include "storage/RozivData.h"
 #include "storage/RozivPreferences.h"
+#include "storage/StorageError.h"
 #include "tests/support/ModelHarness.h"
+#include "tests/support/WarningLog.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -32,25 +34,6 @@ long followUps(const DewlightPlatform::LocalNotificationCenter& center) {
     return std::count(log.begin(), log.end(), "authorizationStatus");
 }
 
-// Collects what the application writes to its log while it lives.
-class LogCapture {
-public:
-    LogCapture() : previous_(qInstallMessageHandler(&LogCapture::handle)) { lines().clear(); }
-    ~LogCapture() { qInstallMessageHandler(previous_); }
-
-    static std::vector<std::string>& lines() {
-        static std::vector<std::string> captured;
-        return captured;
-    }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message) {
-        lines().push_back(std::string(context.category ? context.category : "") + ": " +
-                          message.toStdString());
-    }
-    QtMessageHandler previous_;
-};
-
 TEST(AppModelConstruction, PublishesOneProjectionAndObservesNothingBeforeStart) {
     ModelHarness harness;
     auto& model = harness.build();
@@ -70,7 +53,7 @@ TEST(AppModelConstruction, AnUnreadableAccountFileFailsTheLaunch) {
     ModelHarness harness;
     harness.defaults.setText(DewlightStorage::AccountIdentityStore::localKey, "LOCAL");
     harness.files.put(*harness.files.dataFolder() / "LOCAL.json", "{");
-    EXPECT_ANY_THROW(harness.build());
+    EXPECT_THROW(harness.build(), DewlightStorage::StorageError);
     EXPECT_EQ(harness.model, nullptr);
 }
 
@@ -234,9 +217,9 @@ TEST(AppModelLifecycle, WithoutASystemBusTheModelSaysSoAndStillReloads) {
     ModelHarness::Options options;
     options.systemBusConnected = false;
     ModelHarness harness(options);
-    LogCapture log;
+    DewlightTest::WarningLog log;
     auto& model = harness.start();
-    EXPECT_EQ(std::count_if(log.lines().begin(), log.lines().end(),
+    EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
                             [](const std::string& line) {
                                 return line.starts_with("dewlight.system: no system bus");
                             }),
