@@ -24,7 +24,8 @@ public:
     std::vector<std::string> keys() const override;
 
     const std::filesystem::path& file() const { return file_; }
-    // False after a write that did not reach the disk; the next change writes everything again.
+    // False after a write that did not reach the disk (or a value refused as not storable); the
+    // next change writes everything again.
     bool lastWriteSucceeded() const { return lastWriteSucceeded_; }
 
     static QByteArray encode(const std::map<std::string, UserDefaultsValue>& values);
