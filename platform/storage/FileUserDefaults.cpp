@@ -24,6 +24,7 @@ std::optional<QByteArray> readFile(const std::filesystem::path& path) {
 
 FileUserDefaults::FileUserDefaults(std::filesystem::path file, AtomicWrite::StageHook hook)
     : file_(std::move(file)), hook_(std::move(hook)) {
+    AtomicWrite::removeStaleTemporaries(file_.parent_path());
     load();
 }
 

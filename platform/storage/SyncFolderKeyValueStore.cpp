@@ -103,6 +103,7 @@ std::optional<std::string> SyncFolderKeyValueStore::keyOf(const std::string& nam
 
 SyncFolderKeyValueStore::SyncFolderKeyValueStore(SyncFolder& folder, Quota quota, QObject* parent)
     : KeyValueStore(parent), folder_(folder), quota_(quota) {
+    removeStaleTemporaries();
     if (auto contents = scan())
         cache_ = std::move(*contents);
     connect(&folder_, &SyncFolder::tokenChanged, this, &SyncFolderKeyValueStore::accountChanged);
@@ -234,9 +235,16 @@ void SyncFolderKeyValueStore::accountChanged() {
                                                   differingKeys(before, cache_)));
 }
 
+void SyncFolderKeyValueStore::removeStaleTemporaries() {
+    // The sync tool copies whatever an interrupted write left here to every computer.
+    if (usable())
+        AtomicWrite::removeStaleTemporaries(*folder_.accountFolder());
+}
+
 void SyncFolderKeyValueStore::rescanned() {
     if (!usable())
         return; // offline: what we knew stays until the folder is back
+    removeStaleTemporaries();
     auto contents = scan();
     if (!contents)
         return;

@@ -11,7 +11,9 @@ namespace DewlightPlatform {
 // The shared key-value store kept in the sync folder: one file per key in the current account's
 // sub-folder, read through an in-memory copy. Changes that the sync tool brings in are found by
 // the folder's looks and reported once, with the keys whose bytes really differ; this process's
-// own writes are already in the copy and so never come back as a notice.
+// own writes are already in the copy and so never come back as a notice. Temporary files that
+// interrupted writes left in the account's folder are removed when the store opens it and after
+// each look.
 class SyncFolderKeyValueStore final : public KeyValueStore {
     Q_OBJECT
 public:
@@ -43,6 +45,7 @@ private:
     using Contents = std::map<std::string, QByteArray>;
 
     bool usable() const;
+    void removeStaleTemporaries();
     std::optional<Contents> scan() const;
     void accountChanged();
     void rescanned();
