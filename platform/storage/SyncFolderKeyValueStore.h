@@ -36,9 +36,11 @@ public:
     bool overQuota() const { return overQuota_; }
 
     // File names keep letters of both cases apart on file systems that fold case, and never
-    // look like hidden, temporary or conflict files. None when the key is too long for a name.
+    // look like hidden, temporary or conflict files. None for an empty key or one too long for
+    // a name.
     static std::optional<std::string> fileName(const std::string& key);
-    // The key of a file name that `fileName` made; none for any other file.
+    // The key of a file name that `fileName` made; none for any other file, and none for any
+    // name with a conflict marker in it, whatever its case.
     static std::optional<std::string> keyOf(const std::string& fileName);
 
 private:
