@@ -1,5 +1,6 @@
 #include "platform/notifications/LiveNotificationCenter.h"
 
+#include "platform/calendar/Calendar.h"
 #include "platform/notifications/NotificationError.h"
 #include "platform/runtime/Job.h"
 #include "platform/runtime/Log.h"
@@ -11,6 +12,7 @@
 #include <QVariantMap>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace DewlightPlatform {
 
@@ -66,13 +68,21 @@ bool isValid(const NotificationRequest& request) {
            std::fabs(request.trigger.instant) < 1e11;
 }
 
+// The bus itself answered for the service: nobody owns the name and none could be started.
+bool noService(const QDBusMessage& reply) {
+    const QString name = reply.errorName();
+    return name == QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown") ||
+           name == QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+           name.startsWith(QStringLiteral("org.freedesktop.DBus.Error.Spawn."));
+}
+
 } // namespace
 
 LiveNotificationCenter::LiveNotificationCenter(QDBusConnection bus, UserDefaults& defaults,
                                                const Clock& clock, std::unique_ptr<WallAlarm> alarm,
                                                NotificationSettingsLauncher settings,
                                                std::chrono::milliseconds probeTimeout)
-    : bus_(std::move(bus)), defaults_(defaults), alarm_(std::move(alarm)),
+    : bus_(std::move(bus)), defaults_(defaults), clock_(clock), alarm_(std::move(alarm)),
       scheduler_(clock, *alarm_,
                  [this](NotificationRequest request) { deliver(std::move(request)); }),
       settings_(std::move(settings)), probeTimeout_(probeTimeout) {
@@ -106,6 +116,10 @@ void LiveNotificationCenter::setCategories(std::vector<NotificationCategory> cat
 
 void LiveNotificationCenter::setResponseHandler(ResponseHandler handler) {
     handler_ = std::move(handler);
+}
+
+void LiveNotificationCenter::setDeliveryFailureHandler(DeliveryFailureHandler handler) {
+    deliveryFailureHandler_ = std::move(handler);
 }
 
 QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizationStatus() {
@@ -167,6 +181,7 @@ void LiveNotificationCenter::removeAllDelivered() {
         }
     }
     delivered_.clear();
+    reportDelivery();
 }
 
 QCoro::Task<void> LiveNotificationCenter::add(NotificationRequest request) {
@@ -255,12 +270,14 @@ void LiveNotificationCenter::deliver(NotificationRequest request) {
     }
     const std::uint64_t serial = nextSerial_++;
     delivered_.push_back(Delivered{serial, std::move(request), std::nullopt});
+    reportDelivery();
     QCoro::Task<void> shown = show(serial, replacesId);
     (void)shown; // runs on by itself; it never throws
 }
 
 QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replacesId) {
     const std::weak_ptr<int> alive = alive_;
+    const std::uint64_t ownerGeneration = ownerGeneration_;
     QCoro::Task<Capabilities> asking = capabilities();
     const Capabilities capable = co_await asking;
     if (alive.expired()) {
@@ -295,11 +312,26 @@ QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replac
     }
     Delivered* shown = findDelivered(serial);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        if (!shown) {
+            co_return;
+        }
+        shown->sending = false;
+        if (noService(reply)) {
+            if (!shown->held) {
+                qCWarning(systemLog, "no notification service: a reminder waits until one is back");
+            }
+            shown->held = true;
+            reportDelivery();
+            // A service that came while this Notify was on its way found nothing held yet.
+            if (ownerGeneration != ownerGeneration_) {
+                showHeld();
+            }
+            co_return;
+        }
         qCWarning(systemLog, "a reminder could not be shown: %s",
                   qUtf8Printable(reply.errorMessage()));
-        if (shown) {
-            delivered_.erase(delivered_.begin() + (shown - delivered_.data()));
-        }
+        delivered_.erase(delivered_.begin() + (shown - delivered_.data()));
+        reportDelivery();
         co_return;
     }
     const uint serverId = reply.arguments().constFirst().toUInt();
@@ -309,6 +341,74 @@ QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replac
         co_return;
     }
     shown->serverId = serverId;
+    shown->sending = false;
+    if (shown->held) {
+        shown->held = false;
+        reportDelivery();
+    }
+}
+
+void LiveNotificationCenter::showHeld() {
+    std::erase_if(delivered_, [&](const Delivered& entry) {
+        if (!entry.held || entry.sending || isOnItsDay(entry.request)) {
+            return false;
+        }
+        qCInfo(systemLog, "a reminder held for want of a notification service was dropped: "
+                          "its day is over");
+        return true;
+    });
+    // Serials, not entries: a show may change the list before it first waits.
+    std::vector<std::uint64_t> serials;
+    for (auto& entry : delivered_) {
+        if (entry.held && !entry.sending) {
+            entry.sending = true;
+            serials.push_back(entry.serial);
+        }
+    }
+    reportDelivery();
+    for (const std::uint64_t serial : serials) {
+        QCoro::Task<void> shown = show(serial, 0);
+        (void)shown;
+    }
+}
+
+bool LiveNotificationCenter::isOnItsDay(const NotificationRequest& request) const {
+    std::optional<Calendar> calendar;
+    try {
+        calendar = Calendar::gregorian(request.trigger.timeZone);
+    } catch (const UnknownTimeZone&) {
+        calendar = Calendar::current();
+    }
+    const auto due = calendar->components(request.trigger.instant);
+    const auto today = calendar->components(clock_.now());
+    return due && today &&
+           std::tie(due->era, due->year, due->month, due->day) ==
+               std::tie(today->era, today->year, today->month, today->day);
+}
+
+void LiveNotificationCenter::reportDelivery() {
+    if (reportPosted_) {
+        return;
+    }
+    reportPosted_ = true;
+    // Told on a later turn, with the state of that turn: the handler may call back into the
+    // centre, and several changes in one turn make one report.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            reportPosted_ = false;
+            const bool held = std::any_of(delivered_.begin(), delivered_.end(),
+                                          [](const Delivered& entry) { return entry.held; });
+            if (held == reportedHeld_) {
+                return;
+            }
+            reportedHeld_ = held;
+            if (deliveryFailureHandler_) {
+                const DeliveryFailureHandler handler = deliveryFailureHandler_;
+                handler(held);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 LiveNotificationCenter::Delivered* LiveNotificationCenter::findDelivered(std::uint64_t serial) {
@@ -342,10 +442,16 @@ void LiveNotificationCenter::onNotificationClosed(uint id, uint /*reason*/) {
     std::erase_if(delivered_, [&](const auto& entry) { return entry.serverId == id; });
 }
 
-void LiveNotificationCenter::onServiceOwnerChanged() {
+void LiveNotificationCenter::onServiceOwnerChanged(const QString& /*name*/,
+                                                   const QString& /*oldOwner*/,
+                                                   const QString& newOwner) {
     // A new server knows nothing of the old one's notifications or capabilities.
     capabilities_.reset();
     std::erase_if(delivered_, [](const auto& entry) { return entry.serverId.has_value(); });
+    if (!newOwner.isEmpty()) {
+        ++ownerGeneration_;
+        showHeld();
+    }
 }
 
 } // namespace DewlightPlatform

@@ -217,6 +217,70 @@ TEST_F(LiveCenter, WithoutAServiceAddFailsAndAuthorizationIsDenied) {
     EXPECT_EQ(failureOf(center_->add(reminder("a", 1100))), std::nullopt);
 }
 
+// The server stops while a reminder is due and starts again: the reminder is held, reported, and
+// shown once a server is back on the same day; the next day it is dropped.
+TEST_F(LiveCenter, AReminderDueWhileNoServerIsOnTheBusWaitsForOne) {
+    struct Case {
+        const char* name;
+        double downFor; // seconds from the reminder's instant to the server's return
+        bool shown;
+    };
+    const Case cases[] = {
+        {"back the same day", 3600, true},
+        // Every case starts early on 2001-01-01 and the trigger's zone is UTC.
+        {"back the next day", 86400, false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        center_ = makeCenter();
+        center_->setCategories({reminderCategory()});
+        std::vector<bool> reports;
+        center_->setDeliveryFailureHandler([&](bool held) { reports.push_back(held); });
+        const std::string identifier = "roziv." + std::to_string(++n);
+        const double instant = clock_.now() + 10;
+
+        auto server = std::make_unique<FakeNotificationServer>();
+        awaitTask(center_->add(reminder(identifier, instant, "Time for some water.")));
+        server.reset();
+        clock_.advance(10);
+        ASSERT_TRUE(runUntil([&] { return !reports.empty(); }));
+        EXPECT_EQ(reports, std::vector<bool>{true});
+        EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre(identifier));
+
+        clock_.advance(c.downFor);
+        server = std::make_unique<FakeNotificationServer>();
+        ASSERT_TRUE(runUntil([&] { return reports.size() == 2; }));
+        EXPECT_EQ(reports, (std::vector<bool>{true, false}));
+        settle();
+        if (c.shown) {
+            ASSERT_EQ(server->notified().size(), 1u);
+            EXPECT_EQ(server->notified()[0].body, "Time for some water.");
+            EXPECT_EQ(server->notified()[0].actions.size(), 6);
+            EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre(identifier));
+        } else {
+            EXPECT_THAT(server->notified(), IsEmpty());
+            EXPECT_THAT(center_->deliveredIdentifiers(), IsEmpty());
+        }
+    }
+}
+
+TEST_F(LiveCenter, AHeldReminderRemovedWithTheDeliveredOnesIsNeverShown) {
+    std::vector<bool> reports;
+    center_->setDeliveryFailureHandler([&](bool held) { reports.push_back(held); });
+    auto server = std::make_unique<FakeNotificationServer>();
+    awaitTask(center_->add(reminder("a", 1010)));
+    server.reset();
+    clock_.advance(10);
+    ASSERT_TRUE(runUntil([&] { return !reports.empty(); }));
+    center_->removeAllDelivered(); // a drink was recorded meanwhile
+    ASSERT_TRUE(runUntil([&] { return reports.size() == 2; }));
+    EXPECT_EQ(reports, (std::vector<bool>{true, false}));
+    server = std::make_unique<FakeNotificationServer>();
+    settle();
+    EXPECT_THAT(server->notified(), IsEmpty());
+}
+
 TEST_F(LiveCenter, AnAnsweredRequestAuthorizesAndTheRecordOutlivesTheCentre) {
     FakeNotificationServer server;
     EXPECT_EQ(awaitTask(center_->authorizationStatus()),
