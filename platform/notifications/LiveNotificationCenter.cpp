@@ -427,11 +427,18 @@ void LiveNotificationCenter::onActionInvoked(uint id, const QString& actionKey) 
     // The signal may be broadcast to every client: only our own notifications count.
     const auto found = std::find_if(delivered_.begin(), delivered_.end(),
                                     [&](const auto& entry) { return entry.serverId == id; });
-    if (found == delivered_.end() || !handler_) {
+    if (found == delivered_.end()) {
         return;
     }
+    // Answered once: some servers keep a notification on screen after an action, and a second
+    // click must not answer the same reminder again.
     NotificationResponse response{found->request.identifier, actionKey.toStdString(),
                                   found->request.userInfo};
+    delivered_.erase(found);
+    close(id);
+    if (!handler_) {
+        return;
+    }
     Job::spawn([handler = handler_, response = std::move(response)]() -> QCoro::Task<void> {
         QCoro::Task<void> handled = handler(response);
         co_await handled;

@@ -22,7 +22,8 @@ namespace DewlightPlatform {
 
 // The notification centre of the Linux desktop. Pending requests are ours: the scheduler fires
 // them on the wall clock. A fired request is shown through org.freedesktop.Notifications on the
-// session bus and joins our delivered list until the service reports it closed or we remove it.
+// session bus and joins our delivered list until the service reports it closed, the user answers
+// it (we close it then) or we remove it.
 //
 // Authorization has no desktop equivalent: it is "not determined" until the user asks; asking
 // probes the service and records the answer in the defaults (outside any account), "authorized"
