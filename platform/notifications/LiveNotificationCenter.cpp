@@ -142,23 +142,31 @@ QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizati
 
 QCoro::Task<bool> LiveNotificationCenter::requestAlertAuthorization() {
     const std::weak_ptr<int> alive = alive_;
-    bool answered = false;
-    if (bus_.isConnected()) {
-        // Asking the server who it is may start it; an answer means reminders can be shown.
-        const QDBusPendingCall probe =
-            bus_.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")),
-                           static_cast<int>(probeTimeout_.count()));
-        const QDBusMessage reply = co_await probe;
-        if (alive.expired()) {
-            throw NotificationError(NotificationFailure::serviceUnavailable);
-        }
-        answered = reply.type() == QDBusMessage::ReplyMessage;
-    }
-    defaults_.setText(authorizationKey, answered ? authorizedRecord : deniedRecord);
-    if (!answered) {
+    if (!bus_.isConnected()) {
+        defaults_.setText(authorizationKey, deniedRecord);
         throw NotificationError(NotificationFailure::serviceUnavailable);
     }
-    co_return true;
+    // Asking the server who it is may start it; an answer means reminders can be shown.
+    const QDBusPendingCall probe =
+        bus_.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")),
+                       static_cast<int>(probeTimeout_.count()));
+    const QDBusMessage reply = co_await probe;
+    if (alive.expired()) {
+        throw NotificationError(NotificationFailure::serviceUnavailable);
+    }
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        defaults_.setText(authorizationKey, authorizedRecord);
+        co_return true;
+    }
+    // Only an absent server is a refusal. One that owns the name but is too busy to answer (or
+    // answers with an error) has refused nothing: the record stays as it was.
+    if (noService(reply)) {
+        defaults_.setText(authorizationKey, deniedRecord);
+        throw NotificationError(NotificationFailure::serviceUnavailable);
+    }
+    qCWarning(systemLog, "the notification service did not answer: %s",
+              qUtf8Printable(reply.errorMessage()));
+    throw NotificationError(NotificationFailure::serviceNotResponding);
 }
 
 QCoro::Task<std::vector<NotificationRequest>> LiveNotificationCenter::pendingRequests() {

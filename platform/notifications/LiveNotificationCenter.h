@@ -27,7 +27,8 @@ namespace DewlightPlatform {
 //
 // Authorization has no desktop equivalent: it is "not determined" until the user asks; asking
 // probes the service and records the answer in the defaults (outside any account), "authorized"
-// when it answered, "denied" when no service did. A denial turns into an authorization as soon as
+// when it answered, "denied" when no service is there; a service that does not answer in time
+// changes nothing. A denial turns into an authorization as soon as
 // a service is there again, since the user never refused anything.
 //
 // A request that falls due while no service is on the bus is held, not lost: it is shown as soon

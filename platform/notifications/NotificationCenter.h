@@ -45,7 +45,7 @@ public:
 
     virtual QCoro::Task<NotificationAuthorizationStatus> authorizationStatus() = 0;
     // Asks for permission to show alerts (no sound, no badge). Answers whether it was granted;
-    // throws NotificationError when the question could not be put.
+    // throws NotificationError when the question could not be put or was not answered.
     virtual QCoro::Task<bool> requestAlertAuthorization() = 0;
 
     // The requests not yet delivered, in the centre's order (the order they were first added;

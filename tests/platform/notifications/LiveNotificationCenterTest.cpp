@@ -54,11 +54,13 @@ protected:
         runUntilIdle();
     }
 
-    std::unique_ptr<LiveNotificationCenter> makeCenter() {
+    std::unique_ptr<LiveNotificationCenter>
+    makeCenter(std::chrono::milliseconds probeTimeout = std::chrono::seconds(3)) {
         return std::make_unique<LiveNotificationCenter>(
             QDBusConnection::sessionBus(), defaults_, clock_,
             std::make_unique<ClockWallAlarm>(clock_),
-            NotificationSettingsLauncher(QString(), [](const QString&) { return false; }));
+            NotificationSettingsLauncher(QString(), [](const QString&) { return false; }),
+            probeTimeout);
     }
 
     // Adds the request and lets the fake clock reach its instant.
@@ -295,6 +297,30 @@ TEST_F(LiveCenter, AnAnsweredRequestAuthorizesAndTheRecordOutlivesTheCentre) {
     center_ = makeCenter();
     EXPECT_EQ(awaitTask(center_->authorizationStatus()),
               NotificationAuthorizationStatus::authorized);
+}
+
+// Only an absent server is a refusal: one that owns its name but is slow to answer is not.
+TEST_F(LiveCenter, AServerTooBusyToAnswerLeavesTheAuthorizationAsItWas) {
+    FakeNotificationServer server;
+    server.stopAnsweringInformation();
+    const std::optional<std::string> records[] = {std::nullopt, "authorized", "denied"};
+    for (const auto& record : records) {
+        SCOPED_TRACE(record.value_or("none"));
+        if (record) {
+            defaults_.setText(LiveNotificationCenter::authorizationKey, *record);
+        } else {
+            defaults_.remove(LiveNotificationCenter::authorizationKey);
+        }
+        center_ = makeCenter(200ms);
+        std::optional<NotificationFailure> failure;
+        try {
+            awaitTask(center_->requestAlertAuthorization());
+        } catch (const NotificationError& error) {
+            failure = error.failure();
+        }
+        EXPECT_EQ(failure, NotificationFailure::serviceNotResponding);
+        EXPECT_EQ(defaults_.text(LiveNotificationCenter::authorizationKey), record);
+    }
 }
 
 TEST_F(LiveCenter, InvalidRequestsAreRefused) {
