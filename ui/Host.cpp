@@ -13,11 +13,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPushButton>
 #include <QSet>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace ui {
 
@@ -67,6 +69,12 @@ Host::~Host() {
     context_->detach();
     if (menu_)
         delete menu_.data();
+    // Gone with the window: nothing is answered.
+    for (const auto& [identity, box] : dialogs_)
+        if (box) {
+            box->disconnect(this);
+            delete box.data();
+        }
     for (QAccessible::Id id : std::as_const(accessibleIds_))
         QAccessible::deleteAccessibleInterface(id);
 }
@@ -130,6 +138,7 @@ void Host::commit(std::unique_ptr<Layout> next) {
     matchLifecycles();
     matchChanges();
     matchReports();
+    matchDialogs();
     matchLineEdits();
     matchAccessibility();
     matchFocus();
@@ -231,6 +240,92 @@ void Host::matchReports() {
         call();
 }
 
+void Host::matchDialogs() {
+    std::set<QString> wanted;
+    std::vector<const Element*> toPresent;
+    visit(layout_->root(), [&](const Element& e) {
+        if (const DialogModel* model = e.node->dialog(); model && model->isPresented.get()) {
+            wanted.insert(e.identity);
+            if (!dialogs_.contains(e.identity) && onScreen_)
+                toPresent.push_back(&e);
+        }
+    });
+    // Dialogs the view took back, or whose node left the tree.
+    std::vector<QString> unwanted;
+    for (const auto& [identity, box] : dialogs_)
+        if (!wanted.contains(identity))
+            unwanted.push_back(identity);
+    for (const QString& identity : unwanted)
+        dismissDialog(identity);
+    for (const Element* e : toPresent)
+        presentDialog(*e);
+}
+
+void Host::presentDialog(const Element& element) {
+    const DialogModel& model = *element.node->dialog();
+    const Environment& env = element.env();
+    auto* box = new QMessageBox(this);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(env.localize(model.texts.title, {}));
+    box->setText(env.localize(model.texts.title, {}));
+    box->setInformativeText(env.localize(model.texts.message, {}));
+    QPushButton* confirm =
+        box->addButton(env.localize(model.texts.confirm, {}), QMessageBox::DestructiveRole);
+    QPushButton* cancel =
+        box->addButton(env.localize(model.texts.cancel, {}), QMessageBox::RejectRole);
+    // The safe answer is the one the keyboard reaches first.
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    box->setWindowModality(Qt::WindowModal);
+    const QString identity = element.identity;
+    connect(box, &QMessageBox::finished, this,
+            [this, identity, box, confirm = QPointer<QPushButton>(confirm)] {
+                if (const auto open = dialogs_.find(identity);
+                    open != dialogs_.end() && open->second == box)
+                    answerDialog(identity, confirm && box->clickedButton() == confirm);
+            });
+    dialogs_[identity] = box;
+    box->open();
+    cancel->setFocus(Qt::OtherFocusReason);
+}
+
+void Host::answerDialog(const QString& identity, bool confirmed) {
+    const auto open = dialogs_.find(identity);
+    if (open == dialogs_.end())
+        return;
+    if (open->second)
+        open->second->deleteLater();
+    dialogs_.erase(open);
+    const Element* element = findIdentity(layout_->root(), identity);
+    if (!element || !element->node->dialog())
+        return;
+    // Copies: either call may rebuild the tree that holds the model.
+    const Binding<bool> isPresented = element->node->dialog()->isPresented;
+    const std::function<void()> action = element->node->dialog()->confirmed;
+    isPresented.set(false);
+    if (confirmed && action)
+        action();
+}
+
+void Host::dismissDialog(const QString& identity) {
+    const auto open = dialogs_.find(identity);
+    if (open == dialogs_.end())
+        return;
+    const QPointer<QMessageBox> box = open->second;
+    dialogs_.erase(open); // first: closing it answers nothing now
+    if (box) {
+        box->close();
+        box->deleteLater();
+    }
+}
+
+QMessageBox* Host::openDialog() const {
+    for (const auto& [identity, box] : dialogs_)
+        if (box)
+            return box;
+    return nullptr;
+}
+
 std::vector<const Element*> Host::focusChain() const {
     std::vector<const Element*> chain;
     visit(layout_->root(), [&](const Element& e) {
@@ -318,12 +413,8 @@ void Host::moveFocus(const QString& stop, Qt::FocusReason reason) {
     else if (!stop.isEmpty() || (focusWidget() && focusWidget() != this))
         setFocus(reason);
     if (QAccessible::isActive() && !stop.isEmpty())
-        if (const int index = int(
-                std::find_if(accessible_.begin(), accessible_.end(),
-                             [&](const AccessibleNode& n) { return isWithin(n.identity, stop); }) -
-                accessible_.begin());
-            index < int(accessible_.size()))
-            if (QAccessibleInterface* child = accessibleChild(index)) {
+        if (const AccessibleNode* node = focusedAccessible())
+            if (QAccessibleInterface* child = accessibleInterface(node->identity)) {
                 QAccessibleEvent focus(child, QAccessible::Focus);
                 QAccessible::updateAccessibility(&focus);
             }
@@ -396,8 +487,10 @@ QLineEdit* Host::lineEdit(const QString& identity) const {
 void Host::matchAccessibility() {
     accessible_ = accessibilityTree(layout_->root());
     QSet<QString> present;
-    for (const AccessibleNode& node : accessible_)
+    firstAccessible(accessible_, [&](const AccessibleNode& node) {
         present.insert(node.identity);
+        return false;
+    });
     for (auto it = accessibleIds_.begin(); it != accessibleIds_.end();) {
         if (present.contains(it.key())) {
             ++it;
@@ -413,31 +506,36 @@ void Host::matchAccessibility() {
 }
 
 const AccessibleNode* Host::accessibleNode(const QString& identity) const {
-    const auto found =
-        std::find_if(accessible_.begin(), accessible_.end(),
-                     [&](const AccessibleNode& n) { return n.identity == identity; });
-    return found == accessible_.end() ? nullptr : &*found;
+    return findAccessible(accessible_, identity);
 }
 
-QAccessibleInterface* Host::accessibleChild(int index) const {
-    if (index < 0 || index >= int(accessible_.size()))
+const AccessibleNode* Host::accessibleParent(const QString& identity) const {
+    return firstAccessible(accessible_, [&](const AccessibleNode& n) {
+        return std::any_of(n.children.begin(), n.children.end(),
+                           [&](const AccessibleNode& child) { return child.identity == identity; });
+    });
+}
+
+const AccessibleNode* Host::focusedAccessible() const {
+    if (focused_.isEmpty())
         return nullptr;
-    const AccessibleNode& node = accessible_[std::size_t(index)];
-    if (node.role == AccessibleNode::Role::textField)
-        if (QLineEdit* edit = lineEdit(node.identity))
-            return QAccessible::queryAccessibleInterface(edit);
-    if (const auto id = accessibleIds_.constFind(node.identity); id != accessibleIds_.constEnd())
-        return QAccessible::accessibleInterface(*id);
-    QAccessibleInterface* child = makeElementAccessible(const_cast<Host*>(this), node.identity);
-    accessibleIds_.insert(node.identity, QAccessible::registerAccessibleInterface(child));
-    return child;
+    return firstAccessible(accessible_, [&](const AccessibleNode& n) {
+        return n.role != AccessibleNode::Role::group && isWithin(n.identity, focused_);
+    });
 }
 
-int Host::indexOfAccessible(const QAccessibleInterface* child) const {
-    for (int i = 0; i < int(accessible_.size()); ++i)
-        if (accessibleChild(i) == child)
-            return i;
-    return -1;
+QAccessibleInterface* Host::accessibleInterface(const QString& identity) const {
+    const AccessibleNode* node = accessibleNode(identity);
+    if (!node)
+        return nullptr;
+    if (node->role == AccessibleNode::Role::textField)
+        if (QLineEdit* edit = lineEdit(identity))
+            return QAccessible::queryAccessibleInterface(edit);
+    if (const auto id = accessibleIds_.constFind(identity); id != accessibleIds_.constEnd())
+        return QAccessible::accessibleInterface(*id);
+    QAccessibleInterface* element = makeElementAccessible(const_cast<Host*>(this), identity);
+    accessibleIds_.insert(identity, QAccessible::registerAccessibleInterface(element));
+    return element;
 }
 
 void Host::updateHover(std::optional<QPointF> point) {
@@ -573,12 +671,27 @@ void Host::showEvent(QShowEvent*) {
             calls.push_back(lifecycle.appear);
     for (const auto& call : calls)
         call();
+    matchDialogs();
 }
 
-void Host::hideEvent(QHideEvent*) {
+void Host::hideEvent(QHideEvent* event) {
     if (!onScreen_)
         return;
     onScreen_ = false;
+    // A window closed (not minimised) takes its dialogs along, answering nothing.
+    if (!event->spontaneous()) {
+        std::vector<QString> open;
+        for (const auto& [identity, box] : dialogs_)
+            open.push_back(identity);
+        for (const QString& identity : open) {
+            dismissDialog(identity);
+            if (const Element* element = findIdentity(layout_->root(), identity))
+                if (const DialogModel* model = element->node->dialog()) {
+                    const Binding<bool> isPresented = model->isPresented;
+                    isPresented.set(false);
+                }
+        }
+    }
     std::vector<std::function<void()>> calls;
     for (const auto& [identity, lifecycle] : lifecycles_)
         if (lifecycle.disappear)

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -49,8 +50,14 @@ public:
     QSize sizeHint() const override;
 
     const Layout* layout() const { return layout_.get(); }
+    // The elements assistive technology reads, outermost first; a group holds its own.
     const std::vector<AccessibleNode>& accessibleNodes() const { return accessible_; }
+    // The element standing for `identity` at any depth, or none.
     const AccessibleNode* accessibleNode(const QString& identity) const;
+    // The group that holds the element; none when the window holds it directly.
+    const AccessibleNode* accessibleParent(const QString& identity) const;
+    // The innermost element standing for the focused control; none without focus.
+    const AccessibleNode* focusedAccessible() const;
     // The focus stop that has keyboard focus; empty when none.
     const QString& focusedIdentity() const { return focused_; }
     bool keyboardUsed() const { return keyboardUsed_; }
@@ -61,11 +68,12 @@ public:
     bool endEditing();
     // The menu a control opened, while it is open.
     QMenu* openMenu() const { return menu_; }
+    // A confirmation dialog the tree presents, while one is open.
+    QMessageBox* openDialog() const;
     QLineEdit* lineEdit(const QString& identity) const;
 
-    // The accessibility bridge's view of its virtual children.
-    QAccessibleInterface* accessibleChild(int index) const;
-    int indexOfAccessible(const QAccessibleInterface* child) const;
+    // The accessibility bridge's interface for an element of the tree, made on first use.
+    QAccessibleInterface* accessibleInterface(const QString& identity) const;
 
 protected:
     bool event(QEvent* event) override;
@@ -98,6 +106,11 @@ private:
     void matchLineEdits();
     void matchAccessibility();
     void matchReports();
+    void matchDialogs();
+    void presentDialog(const Element& element);
+    void answerDialog(const QString& identity, bool confirmed);
+    // Closes a dialog without an answer from it.
+    void dismissDialog(const QString& identity);
     void updateHover(std::optional<QPointF> point);
     void moveFocus(const QString& stop, Qt::FocusReason reason);
     std::vector<const Element*> focusChain() const;
@@ -129,6 +142,7 @@ private:
     std::map<QString, QPointer<QLineEdit>> lineEdits_;         // by text field
     std::map<QString, QString> lineEditStops_;                 // text field -> its focus stop
     QPointer<QMenu> menu_;
+    std::map<QString, QPointer<QMessageBox>> dialogs_; // by presenting node
     QTimer frameTimer_;
 
     std::vector<AccessibleNode> accessible_;

@@ -54,6 +54,21 @@ struct GeometryReport {
     std::function<void(const QRectF&)> report;
 };
 
+// What a confirmation dialog says; every text is a localisation key.
+struct ConfirmationDialog {
+    QString title;
+    QString message;
+    QString confirm; // the destructive action's button
+    QString cancel = QStringLiteral("Cancel");
+};
+
+// A confirmation dialog bound to view state: shown while `isPresented` reads true.
+struct DialogModel {
+    ConfirmationDialog texts;
+    Binding<bool> isPresented;
+    std::function<void()> confirmed;
+};
+
 // A stop of the keyboard focus chain.
 struct FocusStop {
     bool takesFocusOnClick = true;

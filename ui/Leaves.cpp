@@ -26,6 +26,7 @@ public:
 class SpacerNode final : public NodeImpl {
 public:
     explicit SpacerNode(double minimum) : minimum_(minimum) {}
+    bool isSpacer(const Element&) const override { return true; }
 
     Dimensions measure(const Element& self, const ProposedSize& offered) const override {
         auto length = [&](std::optional<double> proposed) {

@@ -23,6 +23,10 @@ public:
         const Element& content = self.children.front();
         return content.node->layoutPriority(content);
     }
+    bool isSpacer(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->isSpacer(content);
+    }
 
 protected:
     Node content_;
@@ -387,6 +391,16 @@ private:
     GeometryReport report_;
 };
 
+class DialogNode final : public ModifierNode {
+public:
+    DialogNode(Node content, DialogModel model)
+        : ModifierNode(std::move(content)), model_(std::move(model)) {}
+    const DialogModel* dialog() const override { return &model_; }
+
+private:
+    DialogModel model_;
+};
+
 class HitTestingNode final : public ModifierNode {
 public:
     explicit HitTestingNode(Node content) : ModifierNode(std::move(content)) {}
@@ -462,6 +476,10 @@ public:
         return content.node->layoutPriority(content);
     }
     bool isEmpty() const override { return false; }
+    bool isSpacer(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->isSpacer(content);
+    }
 
 private:
     std::function<Node(const Element&)> body_;
@@ -612,6 +630,12 @@ Node Node::onSizeChange(std::function<void(const QSizeF&)> report) const {
                                   if (report)
                                       report(frame.size());
                               }});
+}
+
+Node Node::confirmationDialog(Binding<bool> isPresented, ConfirmationDialog dialog,
+                              std::function<void()> confirmed) const {
+    return wrap<DialogNode>(
+        *this, DialogModel{std::move(dialog), std::move(isPresented), std::move(confirmed)});
 }
 
 Node Node::allowsHitTesting(bool allowed) const {

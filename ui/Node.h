@@ -6,6 +6,7 @@
 #include "ui/Environment.h"
 #include "ui/Font.h"
 #include "ui/Geometry.h"
+#include "ui/Interaction.h"
 #include "ui/Shape.h"
 #include "ui/SymbolName.h"
 
@@ -20,7 +21,6 @@
 namespace ui {
 
 class NodeImpl;
-struct ChangeWatch;
 struct Element;
 
 // Frame limits per axis; an unset limit leaves that side to the content.
@@ -43,8 +43,9 @@ struct Accessibility {
     std::optional<QString> hint = std::nullopt;
     unsigned traits = none;
     bool hidden = false;
-    bool combineChildren = false;               // one element whose children are read as one
-    bool ignoreChildren = false;                // one element whose children are not read
+    bool combineChildren = false; // one element whose children are read as one
+    bool ignoreChildren = false;  // one element whose children are not read
+    bool container = false;       // one element that holds its children, each still read by itself
     std::optional<bool> checked = std::nullopt; // a switch's state
 };
 
@@ -123,6 +124,13 @@ public:
     // The same for the node's size alone.
     Node onSizeChange(std::function<void(const QSizeF&)> report) const;
     Node allowsHitTesting(bool allowed) const;
+    // In a window: while `isPresented` reads true, a modal dialog of the window asks the
+    // question, with a destructive button that runs `confirmed` and a cancel button that holds
+    // the keyboard focus (Return, Escape). Whichever way the dialog goes (an answer, Escape,
+    // the window closing), it sets `isPresented` to false and answers at most once; only the
+    // destructive button runs `confirmed`. Pictures draw nothing for it.
+    Node confirmationDialog(Binding<bool> isPresented, ConfirmationDialog dialog,
+                            std::function<void()> confirmed) const;
     Node buttonStyle(ButtonStyle style) const;
     Node controlSize(ControlSize size) const;
 
@@ -191,7 +199,6 @@ inline Node strokeBorder(Shape s, Paint paint, double lineWidth = 1) {
 // Template definitions.
 #include "ui/Element.h"
 #include "ui/HostContext.h"
-#include "ui/Interaction.h"
 
 namespace ui {
 

@@ -58,7 +58,7 @@ public:
 
     std::string text(std::string_view key,
                      std::initializer_list<FormatArgument> arguments = {}) const;
-    // The same, for arguments gathered at run time.
+    // The same for arguments gathered at run time.
     std::string text(std::string_view key, std::span<const FormatArgument> arguments) const;
 
     // The ICU plural category ("one", "other", ...) of a count in the locale in use.

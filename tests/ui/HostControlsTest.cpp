@@ -2,10 +2,12 @@
 #include "HostFixture.h"
 #include "ui/Controls.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 
 using namespace ui;
 
@@ -24,6 +26,75 @@ Node glassPicker(Picked& model) {
                },
                [&model](const int& ml) { model.sent.push_back(ml); })
         .id("glass");
+}
+
+// A page whose button asks before it erases, as the settings card does.
+Node erasePage(int& erased) {
+    return withState<bool>([] { return false; },
+                           [&erased](Binding<bool> asking) {
+                               return button(verbatim("Erase…"), [asking] { asking.set(true); })
+                                   .id("erase")
+                                   .confirmationDialog(asking,
+                                                       {.title = "Erase glasses and settings?",
+                                                        .message = "Everything recorded goes.",
+                                                        .confirm = "Erase data"},
+                                                       [&erased] { ++erased; });
+                           });
+}
+
+QAbstractButton* buttonWithRole(QMessageBox& box, QMessageBox::ButtonRole role) {
+    for (QAbstractButton* button : box.buttons())
+        if (box.buttonRole(button) == role)
+            return button;
+    return nullptr;
+}
+
+TEST_F(HostTest, AConfirmationDialogAnswersOncePerPresentation) {
+    int erased = 0;
+    auto host = makeHost([&] { return erasePage(erased); });
+    auto ask = [&] {
+        click(*host, centre(*host, u"erase"));
+        settle();
+        return host->openDialog();
+    };
+    EXPECT_EQ(host->openDialog(), nullptr);
+
+    // Return goes to the cancel button, which has the focus: nothing is sent.
+    QMessageBox* box = ask();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Erase glasses and settings?");
+    EXPECT_EQ(box->informativeText(), "Everything recorded goes.");
+    QAbstractButton* cancel = buttonWithRole(*box, QMessageBox::RejectRole);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), "Cancel");
+    EXPECT_EQ(box->focusWidget(), cancel);
+    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(box->focusWidget(), &ret);
+    settle();
+    EXPECT_EQ(host->openDialog(), nullptr);
+    EXPECT_EQ(erased, 0);
+
+    // The destructive button confirms once, however often it is pressed.
+    box = ask();
+    ASSERT_NE(box, nullptr);
+    QAbstractButton* confirm = buttonWithRole(*box, QMessageBox::DestructiveRole);
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(confirm->text(), "Erase data");
+    confirm->click();
+    confirm->click();
+    settle();
+    EXPECT_EQ(erased, 1);
+    EXPECT_EQ(host->openDialog(), nullptr);
+
+    // Closing the window with the dialog up answers nothing, and it does not come back.
+    ASSERT_NE(ask(), nullptr);
+    host->close();
+    settle();
+    EXPECT_EQ(host->openDialog(), nullptr);
+    host->show();
+    settle();
+    EXPECT_EQ(host->openDialog(), nullptr);
+    EXPECT_EQ(erased, 1);
 }
 
 TEST_F(HostTest, AMenuOpensAQMenuWithTheCheckMarkAndSendsOnlyANewChoice) {
@@ -148,6 +219,61 @@ TEST_F(HostTest, TheAccessibilityTreeReadsRolesNamesAndStates) {
         EXPECT_EQ(rows[i].checked, checked) << i;
         EXPECT_EQ(rows[i].description, description) << i;
     }
+}
+
+TEST_F(HostTest, ContainersAreOneElementWhoseChildrenStayReachable) {
+    int allowed = 0;
+    auto host = makeHost(
+        [&] {
+            // A notice with a trailing control, a status row with a combined text block, and
+            // a container inside a button, which reads as the button alone.
+            return vstack({hstack({symbol("info.circle").accessibilityHidden(),
+                                   verbatim("Notifications are off"), spacer(0),
+                                   button(verbatim("Allow"), [&] { ++allowed; }).id("allow")})
+                               .accessibility({.container = true}),
+                           hstack({symbol("clock").accessibilityHidden(),
+                                   vstack({verbatim("Paused"), verbatim("Until 9:00")})
+                                       .accessibility({.combineChildren = true}),
+                                   button(verbatim("Resume"), [] {})})
+                               .accessibility({.label = QString("Status"), .container = true}),
+                           button(hstack({verbatim("Open"), verbatim("Settings")})
+                                      .accessibility({.container = true}),
+                                  [] {}),
+                           verbatim("Version 1.0")});
+        },
+        {320, 320});
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(host.get());
+    ASSERT_EQ(root->childCount(), 4);
+    auto describe = [](QAccessibleInterface* element) {
+        return std::make_tuple(element->role(), element->text(QAccessible::Name),
+                               element->childCount());
+    };
+    using Row = std::tuple<QAccessible::Role, QString, int>;
+    EXPECT_EQ(describe(root->child(0)), Row(QAccessible::Grouping, "", 2));
+    EXPECT_EQ(describe(root->child(1)), Row(QAccessible::Grouping, "Status", 2));
+    EXPECT_EQ(describe(root->child(2)), Row(QAccessible::Button, "Open, Settings", 0));
+    EXPECT_EQ(describe(root->child(3)), Row(QAccessible::StaticText, "Version 1.0", 0));
+
+    QAccessibleInterface* notice = root->child(0);
+    EXPECT_EQ(describe(notice->child(0)), Row(QAccessible::StaticText, "Notifications are off", 0));
+    EXPECT_EQ(describe(notice->child(1)), Row(QAccessible::Button, "Allow", 0));
+    EXPECT_EQ(describe(root->child(1)->child(0)),
+              Row(QAccessible::StaticText, "Paused, Until 9:00", 0));
+    EXPECT_EQ(describe(root->child(1)->child(1)), Row(QAccessible::Button, "Resume", 0));
+
+    // The nested control knows where it lies, acts, and takes the focus.
+    QAccessibleInterface* allow = notice->child(1);
+    EXPECT_EQ(allow->parent(), notice);
+    EXPECT_EQ(notice->parent(), root);
+    EXPECT_EQ(notice->indexOfChild(allow), 1);
+    const QPoint inside = host->mapToGlobal(centre(*host, u"allow").toPoint());
+    EXPECT_EQ(root->childAt(inside.x(), inside.y()), notice);
+    EXPECT_EQ(notice->childAt(inside.x(), inside.y()), allow);
+    allow->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(allowed, 1);
+    key(*host, Qt::Key_Tab);
+    EXPECT_EQ(root->focusChild(), allow);
+    EXPECT_TRUE(allow->state().focused);
 }
 
 TEST_F(HostTest, AccessibleActionsPressAndToggle) {

@@ -1,6 +1,8 @@
 #include "platform/localization/Localizer.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace DewlightPlatform {
 namespace {
@@ -35,13 +37,56 @@ TEST(EnglishStrings, EveryEntryHasAnOtherFormWhenItHasForms) {
     }
 }
 
-TEST(EnglishStrings, TheUpdateHintNamesTheDownload) {
+TEST(EnglishStrings, LinuxWordingWhereAKeyNamesTheOtherPlatform) {
+    const auto table = englishStrings();
+    for (const auto& key : table.keys()) {
+        const auto* entry = table.find(key);
+        std::vector<std::string> texts{entry->text};
+        for (const auto& [category, form] : entry->plural)
+            texts.push_back(form);
+        for (const auto& text : texts)
+            for (const char* word : {"Mac", "iCloud", "System Settings", "Applications", "⌘"}) {
+                EXPECT_EQ(text.find(word), std::string::npos) << key << " reads " << text;
+            }
+    }
+    const Localizer english(table, "en_US");
+    EXPECT_EQ(english.text("Open System Settings"), "Open Settings");
+    EXPECT_EQ(english.text("Your glasses and settings stay in your iCloud."),
+              "Your glasses and settings stay in your sync folder.");
+    EXPECT_EQ(english.text("Without iCloud, your data stays on this Mac."),
+              "Without a sync folder, your data stays on this computer.");
+    EXPECT_EQ(english.text("Check the date and time on your Mac"),
+              "Check the date and time on your computer");
+    EXPECT_EQ(
+        english.text(
+            "Download it, quit the app and drag the new copy to Applications. Your settings stay."),
+        "Download it, quit the app and install the new version. Your settings stay.");
+}
+
+TEST(EnglishStrings, ViewCountsAndPlaceholders) {
     const Localizer english(englishStrings(), "en_US");
-    const std::string hint = english.text(
-        "Download it, quit the app and drag the new copy to Applications. Your settings stay.");
-    EXPECT_EQ(hint,
-              "Download it, quit the app and install the downloaded copy. Your settings stay.");
-    EXPECT_EQ(english.text("Version %@ is here", {"1.1"}), "Version 1.1 is here");
+    struct Case {
+        std::string_view key;
+        FormatArgument argument;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"%lld grouped entries", 1, "1 grouped entry"},
+        {"%lld grouped entries", 3, "3 grouped entries"},
+        {"%lld minutes", 1, "1 minute"},
+        {"%lld minutes", 45, "45 minutes"},
+        {"%@ glasses", "1¾", "1¾ glasses"},
+        {"%@ ml", "250", "250 ml"},
+        {"Step %lld of 2", 2, "Step 2 of 2"},
+        {"Version %@ is here", "1.2", "Version 1.2 is here"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key));
+        EXPECT_EQ(english.text(c.key, {c.argument}), c.text);
+    }
+    EXPECT_EQ(english.text("A range, not a goal: %@–%@ glasses.", {"3", "5"}),
+              "A range, not a goal: 3–5 glasses.");
+    EXPECT_EQ(english.text("Undo %@ from %@", {"1 sip", "9:00 AM"}), "Undo 1 sip from 9:00 AM");
 }
 
 } // namespace
