@@ -39,6 +39,10 @@ struct Rig {
         tally = RozivTally::make(*computer.data, computer.preferences, computer.clock,
                                  [] { return Calendar::utc(); });
     }
+    // Lets every feedback timer end, so no suspended work outlives the rig.
+    ~Rig() { computer.clock.advance(RozivTally::feedbackSeconds); }
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
 
     // Welcome completed and notifications allowed: nothing holds the reminders back.
     void ready() {
