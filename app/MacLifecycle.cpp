@@ -1,6 +1,7 @@
 #include "app/MacLifecycle.h"
 
 #include "platform/runtime/EventLoop.h"
+#include "platform/runtime/WeakOwner.h"
 
 #include <array>
 #include <cstddef>
@@ -19,32 +20,25 @@ struct MacLifecycle::State {
 };
 
 MacLifecycle::MacLifecycle(DewlightPlatform::SystemEvents& events, Handler handler)
-    : state_(std::make_shared<State>()) {
+    : state_(std::make_shared<State>()), observer_(std::make_unique<QObject>()) {
     state_->handler = std::move(handler);
-    connection_ =
-        QObject::connect(&events, &DewlightPlatform::SystemEvents::occurred,
-                         [weak = std::weak_ptr<State>(state_)](SystemEvent event) {
-                             const auto state = weak.lock();
-                             const auto kind = static_cast<std::size_t>(event);
-                             if (!state || kind >= eventKinds || state->pending[kind]) {
-                                 return;
-                             }
-                             state->pending[kind] = true;
-                             DewlightPlatform::postToNextTurn([weak, kind, event] {
-                                 const auto state = weak.lock();
-                                 if (!state) {
-                                     return;
+    QObject::connect(&events, &DewlightPlatform::SystemEvents::occurred, observer_.get(),
+                     [this](SystemEvent event) {
+                         const auto kind = static_cast<std::size_t>(event);
+                         if (kind >= eventKinds || state_->pending[kind]) {
+                             return;
+                         }
+                         state_->pending[kind] = true;
+                         DewlightPlatform::postToNextTurn(DewlightPlatform::weakly(
+                             std::weak_ptr(state_), [kind, event](State& state) {
+                                 state.pending[kind] = false;
+                                 if (state.handler) {
+                                     state.handler(event == SystemEvent::identityChanged);
                                  }
-                                 state->pending[kind] = false;
-                                 if (state->handler) {
-                                     state->handler(event == SystemEvent::identityChanged);
-                                 }
-                             });
-                         });
+                             }));
+                     });
 }
 
-MacLifecycle::~MacLifecycle() {
-    QObject::disconnect(connection_);
-}
+MacLifecycle::~MacLifecycle() = default;
 
 } // namespace DewlightApp

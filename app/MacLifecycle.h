@@ -2,7 +2,7 @@
 
 #include "platform/events/SystemEvents.h"
 
-#include <QMetaObject>
+#include <QObject>
 #include <functional>
 #include <memory>
 
@@ -24,8 +24,10 @@ public:
 
 private:
     struct State;
+    // Calls posted to a later turn hold it weakly.
     std::shared_ptr<State> state_;
-    QMetaObject::Connection connection_;
+    // The context of the event connection, which ends with it.
+    std::unique_ptr<QObject> observer_;
 };
 
 } // namespace DewlightApp

@@ -42,7 +42,7 @@ void RozivReminders::setSchedulingFailed(bool failed) {
 }
 
 QCoro::Task<void> RozivReminders::refreshPermission() {
-    const std::weak_ptr<int> alive = alive_;
+    const auto alive = self_.weak();
     const auto service = service_;
     QCoro::Task<DewlightCore::NotificationPermission> reading = service->permission();
     const DewlightCore::NotificationPermission answer = co_await reading;

@@ -3,6 +3,7 @@
 #include "core/Date.h"
 #include "core/LocalPostponement.h"
 #include "core/NotificationPermission.h"
+#include "platform/runtime/WeakOwner.h"
 #include "reminders/ReminderReconciler.h"
 #include "reminders/ReminderService.h"
 
@@ -61,8 +62,7 @@ private:
     bool schedulingFailed_ = false;
     std::shared_ptr<ReminderService> service_;
     ReminderReconciler reconciler_;
-    // Lets a suspended refresh tell that this object is gone.
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    DewlightPlatform::WeakOwner<RozivReminders> self_{this};
 };
 
 } // namespace DewlightReminders

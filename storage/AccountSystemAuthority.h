@@ -2,7 +2,8 @@
 
 #include "storage/AccountAuthority.h"
 
-#include <QMetaObject>
+#include <QObject>
+#include <memory>
 
 namespace DewlightPlatform {
 class KeyValueStore;
@@ -15,7 +16,6 @@ namespace DewlightStorage {
 class AccountSystemAuthority {
 public:
     explicit AccountSystemAuthority(DewlightPlatform::KeyValueStore& store);
-    ~AccountSystemAuthority();
     AccountSystemAuthority(const AccountSystemAuthority&) = delete;
     AccountSystemAuthority& operator=(const AccountSystemAuthority&) = delete;
 
@@ -24,7 +24,8 @@ public:
 
 private:
     AccountAuthority value_;
-    QMetaObject::Connection observer_;
+    // The context of the store connection, which ends with it.
+    std::unique_ptr<QObject> observer_ = std::make_unique<QObject>();
 };
 
 } // namespace DewlightStorage

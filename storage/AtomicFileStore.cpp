@@ -4,35 +4,35 @@ namespace DewlightStorage {
 
 std::optional<AtomicFileStore::Stored> AtomicFileStore::load(const std::string& marker) const {
     if (!directory_)
-        throw LocalStorageFailure::unavailable;
+        throw StorageError(LocalStorageFailure::unavailable);
     const auto file = fileFor(marker);
     if (!files_.exists(file))
         return std::nullopt;
     const auto bytes = files_.read(file);
     if (!bytes)
-        throw LocalStorageFailure::corrupted;
+        throw StorageError(LocalStorageFailure::corrupted);
     try {
         return DewlightCore::Json::decode<Stored>(DewlightCore::Json::parse(bytes->toStdString()));
     } catch (const std::exception&) {
         // Left in place: a damaged file is never replaced by a fresh state behind the user's back.
-        throw LocalStorageFailure::corrupted;
+        throw StorageError(LocalStorageFailure::corrupted);
     }
 }
 
 void AtomicFileStore::save(const Stored& value, const std::string& marker) {
     if (!directory_)
-        throw LocalStorageFailure::unavailable;
+        throw StorageError(LocalStorageFailure::unavailable);
     if (!files_.createFolders(*directory_))
-        throw LocalStorageFailure::writeFailed;
+        throw StorageError(LocalStorageFailure::writeFailed);
     QByteArray bytes;
     try {
         bytes = QByteArray::fromStdString(
             DewlightCore::Json::serialize(DewlightCore::Json::encode(value)));
     } catch (const std::exception&) {
-        throw LocalStorageFailure::writeFailed;
+        throw StorageError(LocalStorageFailure::writeFailed);
     }
     if (!files_.writeAtomically(fileFor(marker), bytes))
-        throw LocalStorageFailure::writeFailed;
+        throw StorageError(LocalStorageFailure::writeFailed);
 }
 
 } // namespace DewlightStorage

@@ -3,17 +3,12 @@
 #include "core/Versioned.h"
 #include "platform/storage/FileSystem.h"
 #include "storage/CommittedState.h"
+#include "storage/StorageError.h"
 
 #include <optional>
 #include <string>
 
 namespace DewlightStorage {
-
-enum class LocalStorageFailure {
-    unavailable, // there is no folder
-    corrupted,   // an existing file cannot be read or decoded
-    writeFailed, // the folder cannot be created, or the file cannot be encoded or written
-};
 
 // The committed state of each account, one JSON file per account marker, loaded and saved whole.
 // A save replaces the file atomically, so a crash leaves the old file or the new one.
@@ -29,9 +24,9 @@ public:
 
     const std::optional<Path>& directory() const { return directory_; }
 
-    // None for an account with no file yet; throws `LocalStorageFailure`.
+    // None for an account with no file yet; throws a `StorageError` of `LocalStorageFailure`.
     std::optional<Stored> load(const std::string& marker) const;
-    // Throws `LocalStorageFailure`.
+    // Throws a `StorageError` of `LocalStorageFailure`.
     void save(const Stored& value, const std::string& marker);
 
 private:

@@ -2,7 +2,7 @@
 
 #include "platform/storage/KeyValueStore.h"
 #include "storage/AccountBoundary.h"
-#include "storage/ApplicationIssue.h"
+#include "storage/StorageError.h"
 
 #include <QTimer>
 
@@ -38,7 +38,7 @@ DewlightCore::HydrationLedger CloudStorage::load(const DewlightCore::ResetGenera
     if (!account_.cloudAvailable)
         return DewlightCore::HydrationLedger(generation);
     if (!fence_.isOpen())
-        throw ApplicationIssue::accountChanged;
+        throw StorageError(ApplicationIssue::accountChanged);
     return replica_.load(generation);
 }
 
@@ -46,7 +46,7 @@ void CloudStorage::publishReset(const DewlightCore::ResetGeneration& generation)
     if (!account_.cloudAvailable)
         return;
     if (!fence_.isOpen())
-        throw ApplicationIssue::accountChanged;
+        throw StorageError(ApplicationIssue::accountChanged);
     replica_.publishReset(generation);
     store_.synchronize();
 }

@@ -25,8 +25,8 @@ public:
     CloudStorage(const CloudStorage&) = delete;
     CloudStorage& operator=(const CloudStorage&) = delete;
 
-    // Without a cloud account an empty ledger of the generation; throws `accountChanged` while
-    // the fence is closed, and what the replica throws.
+    // Without a cloud account an empty ledger of the generation; throws a `StorageError` of
+    // `accountChanged` while the fence is closed, and what the replica throws.
     DewlightCore::HydrationLedger load(const DewlightCore::ResetGeneration& generation);
     // Nothing without a cloud account; throws like `load`.
     void publishReset(const DewlightCore::ResetGeneration& generation);

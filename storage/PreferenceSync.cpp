@@ -68,11 +68,9 @@ PreferenceSync::~PreferenceSync() = default;
 
 void PreferenceSync::start() {
     reconcileAccount();
-    cloud_->setOnExternalChange(
-        [this, alive = std::weak_ptr<char>(lifetime_)](const std::set<std::string>& changed) {
-            if (!alive.expired())
-                pull(changed);
-        });
+    cloud_->setOnExternalChange(DewlightPlatform::weakly(
+        self_.weak(),
+        [](PreferenceSync& sync, const std::set<std::string>& changed) { sync.pull(changed); }));
     std::set<std::string> all;
     for (const auto& key : keys_)
         all.insert(prefix + key);
@@ -195,7 +193,7 @@ void PreferenceSync::pull(const std::set<std::string>& changed) {
         return;
     issue_.reset();
 
-    const std::weak_ptr<char> alive = lifetime_;
+    const auto alive = self_.weak();
     for (const auto& key : keys_) {
         if (!changed.empty() && !wasUnavailable && !changed.contains(prefix + key))
             continue;
@@ -232,7 +230,7 @@ void PreferenceSync::pull(const std::set<std::string>& changed) {
 void PreferenceSync::write(const std::optional<QByteArray>& payload, const std::string& key) {
     if (!keys_.contains(key) || writerID_.empty())
         return;
-    const std::weak_ptr<char> alive = lifetime_;
+    const auto alive = self_.weak();
     if (account_.kind() == PreferenceAccountIdentity::Kind::unavailable) {
         pull({});
         if (alive.expired())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Json.h"
+#include "platform/runtime/WeakOwner.h"
 #include "storage/PreferenceRecord.h"
 #include "storage/PreferenceStorage.h"
 
@@ -135,8 +136,7 @@ private:
     std::unique_ptr<QObject> identityObserver_;
     std::map<QUuid, std::pair<std::string, Observer>> observers_;
     std::optional<PreferenceCloudIssue> issue_;
-    // Callbacks that reach the sync check this first, so they do nothing once it is gone.
-    std::shared_ptr<char> lifetime_ = std::make_shared<char>();
+    DewlightPlatform::WeakOwner<PreferenceSync> self_{this};
 };
 
 } // namespace DewlightStorage::KestraPreferences

@@ -12,7 +12,7 @@ namespace {
 AccountSession openSession(AccountIdentityStore& identity) {
     auto session = identity.current();
     if (session.failed)
-        throw LocalStorageFailure::corrupted;
+        throw StorageError(LocalStorageFailure::corrupted);
     return session;
 }
 
@@ -48,8 +48,8 @@ RozivAccountData::RozivAccountData(const AccountDataServices& services, AccountA
     try {
         if (auto stored = disk_.load(session_.id))
             state = stored->value();
-    } catch (LocalStorageFailure) {
-        throw LocalStorageFailure::corrupted;
+    } catch (const StorageError&) {
+        throw StorageError(LocalStorageFailure::corrupted);
     }
 
     if (session_.cloudAvailable && !fencing_->fence.isOpen()) {
@@ -112,7 +112,7 @@ std::optional<RozivSettings> RozivAccountData::storedSettings() const {
         return std::nullopt;
     try {
         return store->session->load();
-    } catch (RozivPreferenceFailure) {
+    } catch (const StorageError&) {
         // The session records the failure.
         return std::nullopt;
     }
@@ -127,7 +127,7 @@ ResetGeneration RozivAccountData::generationInForce(const ResetGeneration& commi
     if (!session_.cloudAvailable)
         return committed;
     if (!fence().isOpen())
-        throw ApplicationIssue::accountChanged;
+        throw StorageError(ApplicationIssue::accountChanged);
     return cloud_->replica().currentGeneration(committed);
 }
 
@@ -136,7 +136,6 @@ bool RozivAccountData::succeedsInCloud(const std::function<void()>& work) {
         work();
         return true;
     } catch (const std::exception&) {
-    } catch (ApplicationIssue) {
     }
     reportFailure();
     return false;

@@ -37,8 +37,9 @@ class RozivAccountData {
 public:
     static constexpr const char* writerKey = "writer";
 
-    // Throws `LocalStorageFailure::corrupted` for a failed session or an unreadable file and
-    // `DomainError` for an invalid writer or marker. Cloud problems never fail it.
+    // Throws a `StorageError` of `LocalStorageFailure::corrupted` for a failed session or an
+    // unreadable file and `DomainError` for an invalid writer or marker. Cloud problems never
+    // fail it.
     RozivAccountData(const AccountDataServices& services, AccountAuthority& authority,
                      RozivPreferences& preferences);
     ~RozivAccountData();

@@ -2,6 +2,7 @@
 
 #include "core/RozivSettings.h"
 #include "storage/RozivPreferenceKey.h"
+#include "storage/StorageError.h"
 
 #include <functional>
 #include <memory>
@@ -13,12 +14,6 @@ namespace KestraPreferences {
 class PreferenceSync;
 }
 
-// The two ways the stored settings can fail the application. Thrown by the session.
-enum class RozivPreferenceFailure {
-    invalidSettings, // the stored keys do not make valid settings
-    notSaved,        // a written key did not read back
-};
-
 // Turns the six synced keys back into one valid `RozivSettings`, and writes one key at a time.
 // Main thread only.
 class RozivPreferenceSession {
@@ -29,7 +24,7 @@ public:
     RozivPreferenceSession& operator=(const RozivPreferenceSession&) = delete;
 
     // Every key that gives no value takes the default's field; openAtLogin is always false.
-    // Throws `invalidSettings` when the result breaks the settings' rules.
+    // Throws a `StorageError` of `invalidSettings` when the result breaks the settings' rules.
     DewlightCore::RozivSettings load();
     // Writes the field of `settings` that belongs to `key` and returns the settings read back.
     // Throws `invalidSettings` as `load` does, and `notSaved` when the field did not read back.

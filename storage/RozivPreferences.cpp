@@ -6,16 +6,12 @@
 #include "storage/AccountBoundary.h"
 #include "storage/DefaultsPreferenceStorage.h"
 #include "storage/PreferenceSync.h"
+#include "storage/RozivPreferenceFields.h"
 #include "storage/ScopedPreferences.h"
-
-#include <QPointer>
 
 namespace DewlightStorage {
 
-using DewlightCore::CupVolume;
-using DewlightCore::ReminderInterval;
 using DewlightCore::RozivSettings;
-using DewlightCore::Weekday;
 using KestraPreferences::PreferenceAccountIdentity;
 using KestraPreferences::PreferenceSync;
 
@@ -42,62 +38,13 @@ void RozivPreferences::setLoginFailed(bool failed) {
     emit loginFailedChanged();
 }
 
-namespace {
-
-// Views number days Monday 1 to Sunday 7; weekdays count from Sunday 1.
-std::optional<Weekday> viewDay(std::int64_t value) {
-    if (value < 1 || value > 7)
-        return std::nullopt;
-    return DewlightCore::fromRawValue<Weekday>(value == 7 ? 1 : value + 1);
-}
-
-} // namespace
-
 void RozivPreferences::set(std::int64_t value, RozivPreferenceKey key) {
-    bool reminders = current_.remindersEnabled();
-    auto weekdays = current_.weekdays();
-    auto start = current_.startMinute();
-    auto end = current_.endMinute();
-    auto cup = current_.cupVolume();
-    auto interval = current_.interval();
-    switch (key) {
-    case RozivPreferenceKey::reminders:
-        reminders = (value & 1) != 0;
-        break;
-    case RozivPreferenceKey::start:
-        start = value;
-        break;
-    case RozivPreferenceKey::end:
-        end = value;
-        break;
-    case RozivPreferenceKey::days: {
-        const auto day = viewDay(value);
-        if (!day)
-            return;
-        if (!weekdays.contains(*day))
-            weekdays.insert(*day);
-        else if (weekdays.size() > 1)
-            weekdays.erase(*day);
-        break;
-    }
-    case RozivPreferenceKey::cup: {
-        const auto volume = DewlightCore::fromRawValue<CupVolume>(value);
-        if (!volume)
-            return;
-        cup = *volume;
-        break;
-    }
-    case RozivPreferenceKey::interval: {
-        const auto minutes = DewlightCore::fromRawValue<ReminderInterval>(value);
-        if (!minutes)
-            return;
-        interval = *minutes;
-        break;
-    }
-    }
+    auto fields = RozivSettingsFields::of(current_);
+    if (!rozivPreferenceField(key).fromView(value, fields))
+        return;
     std::optional<RozivSettings> next;
     try {
-        next.emplace(reminders, std::move(weekdays), start, end, cup, interval, false);
+        next.emplace(fields.settings());
     } catch (const DewlightCore::DomainError&) {
         return;
     }
@@ -107,7 +54,7 @@ void RozivPreferences::set(std::int64_t value, RozivPreferenceKey key) {
     const auto session = store_->session;
     try {
         setCurrent(session->save(*next, key));
-    } catch (const RozivPreferenceFailure&) {
+    } catch (const StorageError&) {
     }
 }
 
@@ -142,19 +89,17 @@ void RozivPreferences::makeStore(const RozivPreferenceContext& context,
     }
 
     auto session = std::make_shared<RozivPreferenceSession>(std::move(sync));
-    const std::weak_ptr<RozivPreferenceSession> weakSession = session;
     for (const auto key : DewlightCore::allCases<RozivPreferenceKey>())
-        session->sync().observe(std::string(DewlightCore::rawValue(key)), [weakSession] {
-            if (const auto strong = weakSession.lock())
-                if (auto callback = strong->onChange)
+        session->sync().observe(
+            std::string(DewlightCore::rawValue(key)),
+            DewlightPlatform::weakly(std::weak_ptr(session), [](RozivPreferenceSession& changed) {
+                if (auto callback = changed.onChange)
                     callback();
-        });
-    session->onChange = [preferences = QPointer<RozivPreferences>(this)] {
-        if (!preferences)
-            return;
-        if (auto callback = preferences->onChange_)
+            }));
+    session->onChange = DewlightPlatform::weakly(self_.weak(), [](RozivPreferences& preferences) {
+        if (auto callback = preferences.onChange_)
             callback();
-    };
+    });
     store_ = std::make_unique<RozivPreferenceStore>(RozivPreferenceStore{std::move(session)});
     canWrite_ = context.canWrite;
 }

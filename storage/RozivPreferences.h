@@ -3,6 +3,7 @@
 #include "core/Identity.h"
 #include "core/ResetGeneration.h"
 #include "core/RozivSettings.h"
+#include "platform/runtime/WeakOwner.h"
 #include "storage/AccountSession.h"
 #include "storage/RozivPreferenceKey.h"
 #include "storage/RozivPreferenceSession.h"
@@ -78,6 +79,7 @@ private:
     std::unique_ptr<RozivPreferenceStore> store_;
     std::function<bool()> canWrite_ = [] { return true; };
     std::function<void()> onChange_;
+    DewlightPlatform::WeakOwner<RozivPreferences> self_{this};
 };
 
 } // namespace DewlightStorage

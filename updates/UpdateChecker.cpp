@@ -6,7 +6,6 @@
 #include "updates/UpdateOffer.h"
 
 #include <QLoggingCategory>
-#include <QPointer>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -78,11 +77,11 @@ void UpdateChecker::checkIfDue() {
 }
 
 QCoro::Task<> UpdateChecker::runCheck() {
-    const QPointer<UpdateChecker> self(this);
+    const auto self = self_.weak();
     const std::shared_ptr<UpdateFeed> feed = feed_;
     // Start on a later turn, so that no result is ever applied inside checkIfDue().
     co_await QCoro::sleepFor(std::chrono::milliseconds(0));
-    if (!self)
+    if (self.expired())
         co_return;
 
     std::variant<QByteArray, UpdateFailure> fetched = UpdateFailure::unreachable;
@@ -94,7 +93,7 @@ QCoro::Task<> UpdateChecker::runCheck() {
     } catch (...) {
         // Any other way out of the fetch means no usable answer.
     }
-    if (!self)
+    if (self.expired())
         co_return;
 
     if (const auto* failure = std::get_if<UpdateFailure>(&fetched)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit/panel/UpdateNotifier.h"
+#include "platform/runtime/WeakOwner.h"
 #include "platform/storage/UserDefaults.h"
 #include "updates/AppVersion.h"
 #include "updates/UpdateFeed.h"
@@ -58,6 +59,7 @@ private:
     UpdateSchedule::Last last_;
     bool checking_ = false;
     std::optional<AppVersion> published_;
+    DewlightPlatform::WeakOwner<UpdateChecker> self_{this};
 };
 
 } // namespace DewlightUpdates

@@ -116,7 +116,7 @@ QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizati
     if (*record == authorizedRecord) {
         co_return NotificationAuthorizationStatus::authorized;
     }
-    const std::weak_ptr<int> alive = alive_;
+    const auto alive = self_.weak();
     QCoro::Task<bool> asking = serviceAvailable();
     const bool available = co_await asking;
     if (alive.expired() || !available) {
@@ -127,7 +127,7 @@ QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizati
 }
 
 QCoro::Task<bool> LiveNotificationCenter::requestAlertAuthorization() {
-    const std::weak_ptr<int> alive = alive_;
+    const auto alive = self_.weak();
     bool answered = false;
     if (bus_.isConnected()) {
         // Asking the server who it is may start it; an answer means reminders can be shown.
@@ -173,7 +173,7 @@ QCoro::Task<void> LiveNotificationCenter::add(NotificationRequest request) {
     if (!isValid(request)) {
         throw NotificationError(NotificationFailure::invalidRequest);
     }
-    const std::weak_ptr<int> alive = alive_;
+    const auto alive = self_.weak();
     // Refused now rather than never shown later: the caller can say that reminders failed.
     QCoro::Task<bool> asking = serviceAvailable();
     const bool available = co_await asking;
@@ -199,7 +199,7 @@ QCoro::Task<bool> LiveNotificationCenter::serviceAvailable() {
     if (!bus_.isConnected()) {
         co_return false;
     }
-    const std::weak_ptr<int> alive = alive_;
+    const auto alive = self_.weak();
     auto hasOwner = busCall(QStringLiteral("NameHasOwner"));
     hasOwner << service;
     const QDBusPendingCall ownerCall = bus_.asyncCall(hasOwner);
@@ -222,7 +222,7 @@ QCoro::Task<LiveNotificationCenter::Capabilities> LiveNotificationCenter::capabi
     if (capabilities_) {
         co_return *capabilities_;
     }
-    const std::weak_ptr<int> alive = alive_;
+    const auto alive = self_.weak();
     const QDBusPendingCall call =
         bus_.asyncCall(notificationsCall(QStringLiteral("GetCapabilities")));
     const QDBusMessage reply = co_await call;
@@ -260,7 +260,7 @@ void LiveNotificationCenter::deliver(NotificationRequest request) {
 }
 
 QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replacesId) {
-    const std::weak_ptr<int> alive = alive_;
+    const auto alive = self_.weak();
     QCoro::Task<Capabilities> asking = capabilities();
     const Capabilities capable = co_await asking;
     if (alive.expired()) {

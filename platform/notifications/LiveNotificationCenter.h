@@ -5,6 +5,7 @@
 #include "platform/notifications/NotificationSettingsLauncher.h"
 #include "platform/notifications/WallAlarm.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/WeakOwner.h"
 #include "platform/storage/UserDefaults.h"
 
 #include <QDBusConnection>
@@ -91,8 +92,8 @@ private:
     std::uint64_t nextSerial_ = 1;
     std::optional<Capabilities> capabilities_;
     bool reportedNoActions_ = false;
-    // Coroutines hold it weakly and stop once it is gone: the centre went away under them.
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    // Coroutines that find it gone after a wait stop: the centre went away under them.
+    WeakOwner<LiveNotificationCenter> self_{this};
 };
 
 } // namespace DewlightPlatform

@@ -6,10 +6,42 @@
 #include <memory>
 #include <utility>
 
-// Work that calls back into its owner holds the owner weakly: it locks the owner at the start of
-// each piece of work and again after every suspension, and does nothing once the owner is gone.
-// A coroutine never keeps the owner locked across a co_await.
+// The one lifetime rule. Work that may run after the call that set it up (a signal connection, a
+// call posted to a later turn, a callback handed to another object, a coroutine, a job) reaches
+// the object it works for, its owner, in one of three ways and no other:
+// 1. A signal connection, and a call queued or timed on a QObject (`QMetaObject::invokeMethod`,
+//    `QTimer::singleShot`), names a QObject context that dies with the owner: the owner itself
+//    when it is a QObject, else a QObject member the owner keeps for the purpose. Qt drops the
+//    connection and any call still queued with the context. No connection goes without one.
+// 2. Anything else (a callback handed to another object, `postToNextTurn`, a coroutine, a job)
+//    holds the owner through a std::weak_ptr: `weakly()` wraps a callback, `spawnWeak()` starts
+//    a job, and a coroutine takes or makes the weak pointer before its first co_await. It locks
+//    the owner at the start of each piece of work and again after every co_await, never keeps it
+//    locked across one, and does nothing once the owner is gone. An owner that no shared_ptr
+//    holds gets its weak pointer from a `WeakOwner` member; an owner whose state lives in a
+//    shared block hands out weak pointers to that block.
+// 3. Work the owner keeps and ends itself needs no guard: a callback set on a member may capture
+//    `this`, and a job the owner cancels in its destructor may use `this` while its token is not
+//    cancelled, checked after every co_await.
+// The services the work uses but does not answer to (a centre, a feed) it may hold by shared_ptr
+// to its end. No QPointer to an owner, no lifetime token of another type, no guard per class.
 namespace DewlightPlatform {
+
+// The weak pointer of an owner that no shared_ptr holds. It never keeps the owner alive: a lock
+// only says that the owner still lives, so use what it gives at once and drop it before the
+// next co_await or any call that may destroy the owner. Declare it as the owner's last member,
+// so that it expires before the rest of the owner is destroyed.
+template <typename Owner> class WeakOwner {
+public:
+    explicit WeakOwner(Owner* owner) : anchor_(owner, [](Owner*) {}) {}
+    WeakOwner(const WeakOwner&) = delete;
+    WeakOwner& operator=(const WeakOwner&) = delete;
+
+    std::weak_ptr<Owner> weak() const { return anchor_; }
+
+private:
+    std::shared_ptr<Owner> anchor_;
+};
 
 // A callable that forwards its arguments to `function(owner, arguments...)` while `owner` lives
 // and does nothing afterwards.

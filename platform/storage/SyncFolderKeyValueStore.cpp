@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QLoggingCategory>
-#include <QPointer>
 #include <set>
 #include <sys/stat.h>
 #include <system_error>
@@ -214,14 +213,9 @@ void SyncFolderKeyValueStore::remove(const std::string& key) {
 }
 
 void SyncFolderKeyValueStore::postLater(KeyValueStoreChange change) {
-    QPointer<SyncFolderKeyValueStore> self(this);
+    // Queued with the store as context: Qt drops it if the store goes first.
     QMetaObject::invokeMethod(
-        this,
-        [self, change] {
-            if (self)
-                emit self->externalChange(change);
-        },
-        Qt::QueuedConnection);
+        this, [this, change] { emit externalChange(change); }, Qt::QueuedConnection);
 }
 
 void SyncFolderKeyValueStore::accountChanged() {

@@ -1,5 +1,9 @@
+#include "platform/runtime/EventLoop.h"
+#include "platform/runtime/Job.h"
 #include "platform/storage/LocalFileSystem.h"
 #include "storage/AtomicFileStore.h"
+#include "tests/storage/StorageFailure.h"
+#include "tests/support/WarningLog.h"
 
 #include <gtest/gtest.h>
 
@@ -70,14 +74,8 @@ struct FileStoreFixture : ::testing::Test {
     const std::filesystem::path file = folder / "MARKER.json";
 };
 
-LocalStorageFailure failureOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (LocalStorageFailure failure) {
-        return failure;
-    }
-    ADD_FAILURE() << "no failure";
-    return LocalStorageFailure::unavailable;
+std::optional<LocalStorageFailure> failureOf(const std::function<void()>& operation) {
+    return storageFailureOf<LocalStorageFailure>(operation);
 }
 
 TEST_F(FileStoreFixture, NoFileLoadsNothingAndCreatesNothing) {
@@ -131,6 +129,21 @@ TEST_F(FileStoreFixture, WriteFailuresAndMissingFolder) {
     EXPECT_EQ(failureOf([&] { homeless.load("MARKER"); }), LocalStorageFailure::unavailable);
     EXPECT_EQ(failureOf([&] { homeless.save(AtomicFileStore::Stored(sampleState()), "MARKER"); }),
               LocalStorageFailure::unavailable);
+}
+
+// Nobody awaits a spawned job, so its log line is all that is left of the failure: it must say
+// which failure it was.
+TEST_F(FileStoreFixture, FailureInASpawnedJobIsLoggedWithItsKind) {
+    files.lock(folder);
+    DewlightTest::WarningLog log;
+    const auto job = DewlightPlatform::Job::spawn([this]() -> QCoro::Task<void> {
+        store.save(AtomicFileStore::Stored(sampleState()), "MARKER");
+        co_return;
+    });
+    DewlightPlatform::runUntilIdle();
+    EXPECT_TRUE(job.hasFailed());
+    EXPECT_EQ(log.lines,
+              std::vector<std::string>{"dewlight.system: job failed: local storage: writeFailed"});
 }
 
 } // namespace

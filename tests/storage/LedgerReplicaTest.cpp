@@ -4,9 +4,9 @@
 #include "core/Versioned.h"
 #include "platform/storage/LocalKeyValueHub.h"
 #include "storage/AccountBoundary.h"
-#include "storage/ApplicationIssue.h"
 #include "storage/CloudStorage.h"
 #include "storage/CommittedState.h"
+#include "tests/storage/StorageFailure.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -307,8 +307,10 @@ TEST_F(CloudStorageFixture, WithoutCloudOrWithAClosedFence) {
 
     CloudStorage fenced(a.store, {"MARKER", true, false}, a.fence);
     a.signedIn = std::nullopt;
-    EXPECT_THROW(fenced.load(initial), ApplicationIssue);
-    EXPECT_THROW(fenced.publishReset(next), ApplicationIssue);
+    EXPECT_EQ(storageFailureOf<ApplicationIssue>([&] { fenced.load(initial); }),
+              ApplicationIssue::accountChanged);
+    EXPECT_EQ(storageFailureOf<ApplicationIssue>([&] { fenced.publishReset(next); }),
+              ApplicationIssue::accountChanged);
 }
 
 } // namespace

@@ -28,7 +28,7 @@ struct TransactionFixture : ::testing::Test {
         CommittedState::fresh(), Account("ACCOUNT"),
         [this](const CommittedState& state, const Account&) {
             if (persistFails)
-                throw LocalStorageFailure::writeFailed;
+                throw StorageError(LocalStorageFailure::writeFailed);
             onDisk = state;
         },
         [this](const Account& account) { return account.rawValue() == signedIn; }};

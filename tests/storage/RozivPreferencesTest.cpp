@@ -260,8 +260,8 @@ TEST_F(RozivPreferencesTest, InvalidStoredSettingsFailTheLoadUntilRepaired) {
     try {
         here.session().load();
         ADD_FAILURE() << "a half-hour window loaded";
-    } catch (const RozivPreferenceFailure& failure) {
-        EXPECT_EQ(failure, RozivPreferenceFailure::invalidSettings);
+    } catch (const StorageError& failure) {
+        EXPECT_EQ(failure.as<RozivPreferenceFailure>(), RozivPreferenceFailure::invalidSettings);
     }
     EXPECT_EQ(here.session().failures(),
               std::set<RozivPreferenceFailure>{RozivPreferenceFailure::invalidSettings});
@@ -285,8 +285,8 @@ TEST_F(RozivPreferencesTest, DroppedWriteEndsInNotSaved) {
     try {
         here.session().save(settings({Weekday::monday}, 600), Key::start);
         ADD_FAILURE() << "a dropped write was reported saved";
-    } catch (const RozivPreferenceFailure& failure) {
-        EXPECT_EQ(failure, RozivPreferenceFailure::notSaved);
+    } catch (const StorageError& failure) {
+        EXPECT_EQ(failure.as<RozivPreferenceFailure>(), RozivPreferenceFailure::notSaved);
     }
 
     // Cleared only once every unsaved key was written.

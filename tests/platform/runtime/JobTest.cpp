@@ -3,6 +3,7 @@
 #include "platform/runtime/EventLoop.h"
 #include "platform/runtime/FakeClock.h"
 #include "platform/runtime/WeakOwner.h"
+#include "tests/support/WarningLog.h"
 
 #include <QtGlobal>
 #include <gtest/gtest.h>
@@ -12,34 +13,9 @@
 #include <vector>
 
 using namespace DewlightPlatform;
+using DewlightTest::WarningLog;
 
 namespace {
-
-// Collects warnings while alive.
-class WarningLog {
-public:
-    WarningLog() {
-        current() = this;
-        previous_ = qInstallMessageHandler(&WarningLog::handle);
-    }
-    ~WarningLog() {
-        qInstallMessageHandler(previous_);
-        current() = nullptr;
-    }
-    std::vector<std::string> lines;
-
-private:
-    static WarningLog*& current() {
-        static WarningLog* log = nullptr;
-        return log;
-    }
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type == QtWarningMsg && current()) {
-            current()->lines.push_back(std::string(context.category) + ": " + text.toStdString());
-        }
-    }
-    QtMessageHandler previous_ = nullptr;
-};
 
 TEST(EventLoop, PostedCallsRunOnALaterTurnInOrder) {
     std::vector<int> order;
@@ -253,6 +229,19 @@ TEST(WeakOwner, WeakCallbackDoesNothingOnceTheOwnerIsGone) {
     owner.reset();
     EXPECT_TRUE(watch.expired());
     callback(5); // must not touch freed memory
+}
+
+TEST(WeakOwner, MemberAnchorExpiresWithAnOwnerNoSharedPointerHolds) {
+    struct Held {
+        int calls = 0;
+        WeakOwner<Held> self{this};
+    };
+    auto held = std::make_unique<Held>();
+    auto callback = weakly(held->self.weak(), [](Held& h) { ++h.calls; });
+    callback();
+    EXPECT_EQ(held->calls, 1);
+    held.reset();
+    callback(); // must not touch freed memory
 }
 
 } // namespace
