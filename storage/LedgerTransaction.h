@@ -40,6 +40,12 @@ public:
 
     // Makes every snapshot taken so far stale, for shutdown, reset and erase.
     void invalidate() { ++revision_; }
+    // Takes over from the transaction this one replaces: revisions go on after `replaced`, so a
+    // snapshot of the old one never passes here, even for the same account.
+    void continueAfter(std::uint64_t replaced) {
+        if (revision_ <= replaced)
+            revision_ = replaced + 1;
+    }
 
     bool commit(CommittedState state, std::uint64_t revision, const Account& account);
     // Undoes the day's latest click group and commits; false without a group (issue untouched)

@@ -22,6 +22,7 @@ std::unique_ptr<RozivAccountData> RozivData::makeAccountData() const {
 bool RozivData::setCurrent(std::unique_ptr<RozivAccountData> next) {
     if (!next || next.get() == current_.get())
         return false;
+    next->transaction().continueAfter(current_->transaction().revision());
     current_ = std::move(next);
     return true;
 }

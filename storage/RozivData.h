@@ -24,7 +24,8 @@ public:
 
     RozivAccountData& current() { return *current_; }
     const RozivAccountData& current() const { return *current_; }
-    // Replaces the account data; false (nothing changed) for the very same instance.
+    // Replaces the account data; false (nothing changed) for the very same instance. A snapshot
+    // taken on the replaced data is never current for the new one.
     bool setCurrent(std::unique_ptr<RozivAccountData> next);
     // New account data for the session signed in now; throws like the construction.
     std::unique_ptr<RozivAccountData> makeAccountData() const;

@@ -228,6 +228,18 @@ TEST_F(RozivDataFixture, SnapshotsAndReceipts) {
         << "a stale snapshot";
 }
 
+TEST_F(RozivDataFixture, ASnapshotOfReplacedDataNeverPassesOnItsSuccessor) {
+    // Nothing committed yet, so both instances would count their revisions from the same start.
+    auto& data = a.open();
+    const auto revision = a.account().transaction().revision();
+    const auto account = a.account().transaction().account();
+    a.account().transaction().invalidate();
+    ASSERT_TRUE(data.setCurrent(data.makeAccountData()));
+    ASSERT_EQ(a.account().transaction().account(), account);
+    EXPECT_FALSE(data.isCurrent(revision, account));
+    EXPECT_TRUE(data.isCurrent(a.account().transaction().revision(), account));
+}
+
 TEST_F(RozivDataFixture, EraseAtTheLargestCounterIsRefused) {
     const ResetGeneration last(std::numeric_limits<std::uint64_t>::max(),
                                Identity<WriterTag>("WRITER-Z"));
