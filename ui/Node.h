@@ -82,6 +82,9 @@ public:
     Node opacity(double opacity) const;
     Node disabled(bool disabled = true) const;
     Node environment(std::function<void(Environment&)> change) const;
+    // Sets a declared key (ui/Environment.h) for this subtree.
+    template <typename T>
+    Node environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const;
 
     // Identity and what the host needs for interaction.
     Node id(QString id) const;
@@ -175,6 +178,11 @@ inline Node strokeBorder(Shape s, Paint paint, double lineWidth = 1) {
 #include "ui/Interaction.h"
 
 namespace ui {
+
+template <typename T>
+Node Node::environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const {
+    return environment([key, value = std::move(value)](Environment& env) { env.set(key, value); });
+}
 
 template <typename T>
 Node Node::onChange(T value, std::function<void(const T&, const T&)> action, bool initial) const {

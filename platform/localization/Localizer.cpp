@@ -24,7 +24,7 @@ std::unique_ptr<icu::PluralRules> makeRules(const std::string& localeId) {
     return rules;
 }
 
-const FormatArgument* firstInteger(std::initializer_list<FormatArgument> arguments) {
+const FormatArgument* firstInteger(std::span<const FormatArgument> arguments) {
     for (const auto& argument : arguments)
         if (std::holds_alternative<long long>(argument.value()))
             return &argument;
@@ -37,7 +37,7 @@ std::string render(const FormatArgument& argument) {
     return std::get<std::string>(argument.value());
 }
 
-std::string fill(std::string_view format, std::initializer_list<FormatArgument> arguments) {
+std::string fill(std::string_view format, std::span<const FormatArgument> arguments) {
     std::string out;
     out.reserve(format.size());
     auto next = arguments.begin();
@@ -99,6 +99,10 @@ std::string Localizer::pluralCategory(long long count) const {
 
 std::string Localizer::text(std::string_view key,
                             std::initializer_list<FormatArgument> arguments) const {
+    return text(key, std::span<const FormatArgument>(arguments.begin(), arguments.size()));
+}
+
+std::string Localizer::text(std::string_view key, std::span<const FormatArgument> arguments) const {
     std::string_view format = key;
     if (const auto* entry = table_.find(key)) {
         format = entry->text;

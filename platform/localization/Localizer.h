@@ -5,6 +5,7 @@
 #include <concepts>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unicode/uversion.h>
@@ -57,6 +58,8 @@ public:
 
     std::string text(std::string_view key,
                      std::initializer_list<FormatArgument> arguments = {}) const;
+    // The same, for arguments gathered at run time.
+    std::string text(std::string_view key, std::span<const FormatArgument> arguments) const;
 
     // The ICU plural category ("one", "other", ...) of a count in the locale in use.
     std::string pluralCategory(long long count) const;

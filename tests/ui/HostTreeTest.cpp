@@ -179,4 +179,29 @@ TEST_F(HostTest, ARunningAnimationSurvivesARebuild) {
     EXPECT_LT(half, 180);
 }
 
+const EnvironmentKey<int> levelKey{0};
+
+TEST_F(HostTest, DeclaredKeysSetAtTheRootSurviveRebuilds) {
+    std::vector<std::pair<int, int>> reads; // (root's, subtree's) per build
+    auto host = makeHost([&] {
+        auto root = std::make_shared<int>(-1);
+        return vstack({withEnvironment([&, root](const Environment& env) {
+                           *root = env.value(levelKey);
+                           return verbatim("root");
+                       }),
+                       withEnvironment([&, root](const Environment& env) {
+                           reads.emplace_back(*root, env.value(levelKey));
+                           return verbatim("subtree");
+                       }).environment(levelKey, 2)});
+    });
+    Environment env = environment();
+    env.set(levelKey, 1);
+    host->setEnvironment(env);
+    host->rebuild();
+    ASSERT_GE(reads.size(), 3u);
+    EXPECT_EQ(reads.front(), std::make_pair(0, 2)); // nothing at the root yet: the fallback
+    EXPECT_EQ(reads[reads.size() - 2], std::make_pair(1, 2));
+    EXPECT_EQ(reads.back(), std::make_pair(1, 2));
+}
+
 } // namespace

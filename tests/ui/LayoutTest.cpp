@@ -1,6 +1,7 @@
 #include "ui/Layout.h"
 
 #include "GuiTest.h"
+#include "ui/TreeQuery.h"
 
 using namespace ui;
 
@@ -267,6 +268,38 @@ TEST_F(LayoutTest, EnvironmentOverridesReachOnlyTheirSubtree) {
     const Layout layout(tree, environment(), {});
     EXPECT_EQ(layout.find(u"plain")->env().scheme, ColorScheme::light);
     EXPECT_EQ(layout.find(u"dark")->env().scheme, ColorScheme::dark);
+}
+
+// A key as a kit declares one, beside its own types.
+const EnvironmentKey<QString> greetingKey{QStringLiteral("fallback")};
+
+Node greeting(QString id) {
+    return withEnvironment(
+               [id](const Environment& env) { return verbatim(env.value(greetingKey)); })
+        .id(std::move(id));
+}
+
+TEST_F(LayoutTest, DeclaredKeysFallBackAndAreOverriddenPerSubtree) {
+    const Node tree = vstack({greeting("plain"), greeting("set").environment(greetingKey, "set"),
+                              vstack({greeting("inner")}).environment(greetingKey, "outer")});
+    const Layout layout(tree, environment(), {});
+    auto shown = [&](QStringView id) {
+        return firstInside(*layout.find(id), [](const Element& e) { return !e.text.isEmpty(); })
+            ->text;
+    };
+    EXPECT_EQ(shown(u"plain"), "fallback");
+    EXPECT_EQ(shown(u"set"), "set");
+    EXPECT_EQ(shown(u"inner"), "outer");
+
+    // A copy of the key names the same value; another key of the same type does not.
+    const EnvironmentKey<QString> copy = greetingKey;
+    const EnvironmentKey<QString> other{QStringLiteral("other")};
+    Environment env = environment();
+    env.set(greetingKey, "root");
+    EXPECT_EQ(env.value(copy), "root");
+    EXPECT_EQ(env.value(other), "other");
+    env.set(copy, "again");
+    EXPECT_EQ(env.value(greetingKey), "again");
 }
 
 } // namespace
