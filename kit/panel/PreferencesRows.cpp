@@ -58,8 +58,12 @@ ui::Node PreferencesRow::body() const {
         ui::Node control = row.control.font(font(KestraFont::support))
                                .controlSize(ui::ControlSize::large)
                                .fixedSize();
+        // Wrapped whether or not there is a hint, so that a note coming or going keeps the
+        // control's identity (and its focus).
+        std::optional<QString> hint;
         if (row.controlIsNamed && row.note)
-            control = control.accessibility({.hint = row.note->resolve(env)});
+            hint = row.note->resolve(env);
+        control = control.accessibility({.hint = hint});
 
         const ui::Node arranged =
             ui::isAccessibilitySize(env.typeSize)
