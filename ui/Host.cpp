@@ -129,6 +129,7 @@ void Host::commit(std::unique_ptr<Layout> next) {
     context_->endPass([&](const QString& identity) { return present.contains(identity); });
     matchLifecycles();
     matchChanges();
+    matchReports();
     matchLineEdits();
     matchAccessibility();
     matchFocus();
@@ -176,6 +177,43 @@ void Host::matchChanges() {
         }
     }
     changes_ = std::move(now);
+    for (const auto& call : calls)
+        call();
+}
+
+void Host::matchReports() {
+    std::map<QString, QRectF> geometry;
+    std::vector<std::function<void()>> calls;
+    std::vector<std::pair<QString, QPointF>> spaces; // named ancestors, outermost first
+    std::function<void(const Element&)> walk = [&](const Element& e) {
+        if (!e.placed)
+            return;
+        const QString* space = e.node->coordinateSpace();
+        if (space)
+            spaces.emplace_back(*space, e.frame.topLeft());
+        if (const GeometryReport* report = e.node->geometryReport(); report && report->report) {
+            QPointF origin(0, 0);
+            if (!report->space.isEmpty())
+                for (auto named = spaces.rbegin(); named != spaces.rend(); ++named)
+                    if (named->first == report->space) {
+                        origin = named->second;
+                        break;
+                    }
+            QRectF frame = e.frame.translated(-origin);
+            if (report->sizeOnly)
+                frame.moveTopLeft(QPointF(0, 0));
+            geometry[e.identity] = frame;
+            if (const auto old = geometry_.find(e.identity);
+                old == geometry_.end() || old->second != frame)
+                calls.push_back([action = report->report, frame] { action(frame); });
+        }
+        for (const Element& child : e.children)
+            walk(child);
+        if (space)
+            spaces.pop_back();
+    };
+    walk(layout_->root());
+    geometry_ = std::move(geometry);
     for (const auto& call : calls)
         call();
 }

@@ -97,6 +97,7 @@ private:
     void matchFocus();
     void matchLineEdits();
     void matchAccessibility();
+    void matchReports();
     void updateHover(std::optional<QPointF> point);
     void moveFocus(const QString& stop, Qt::FocusReason reason);
     std::vector<const Element*> focusChain() const;
@@ -118,6 +119,7 @@ private:
 
     std::map<QString, Lifecycle> lifecycles_;
     std::map<QString, ChangeWatch> changes_;
+    std::map<QString, QRectF> geometry_; // the frame last reported, by reporting node
     std::map<QString, std::function<void(bool)>> hovered_;
     std::optional<QPointF> pointer_;
     QString focused_;

@@ -367,6 +367,26 @@ private:
     ChangeWatch watch_;
 };
 
+class CoordinateSpaceNode final : public ModifierNode {
+public:
+    CoordinateSpaceNode(Node content, QString name)
+        : ModifierNode(std::move(content)), name_(std::move(name)) {}
+    const QString* coordinateSpace() const override { return &name_; }
+
+private:
+    QString name_;
+};
+
+class GeometryReportNode final : public ModifierNode {
+public:
+    GeometryReportNode(Node content, GeometryReport report)
+        : ModifierNode(std::move(content)), report_(std::move(report)) {}
+    const GeometryReport* geometryReport() const override { return &report_; }
+
+private:
+    GeometryReport report_;
+};
+
 class HitTestingNode final : public ModifierNode {
 public:
     explicit HitTestingNode(Node content) : ModifierNode(std::move(content)) {}
@@ -571,6 +591,23 @@ Node Node::onDisappear(std::function<void()> action) const {
 
 Node Node::watched(ChangeWatch watch) const {
     return wrap<ChangeNode>(*this, std::move(watch));
+}
+
+Node Node::coordinateSpace(QString name) const {
+    return wrap<CoordinateSpaceNode>(*this, std::move(name));
+}
+
+Node Node::onGeometryChange(QString space, std::function<void(const QRectF&)> report) const {
+    return wrap<GeometryReportNode>(*this,
+                                    GeometryReport{std::move(space), false, std::move(report)});
+}
+
+Node Node::onSizeChange(std::function<void(const QSizeF&)> report) const {
+    return wrap<GeometryReportNode>(
+        *this, GeometryReport{QString(), true, [report = std::move(report)](const QRectF& frame) {
+                                  if (report)
+                                      report(frame.size());
+                              }});
 }
 
 Node Node::allowsHitTesting(bool allowed) const {

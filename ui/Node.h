@@ -110,6 +110,15 @@ public:
     template <typename T>
     Node onChange(T value, std::function<void(const T& old, const T& now)> action,
                   bool initial = false) const;
+    // Names this node's frame as a coordinate space for the geometry reports inside it; where
+    // several ancestors carry the name, the nearest one counts.
+    Node coordinateSpace(QString name) const;
+    // In a window: calls `report(frame)` with this node's frame in the coordinate space `space`
+    // (the window's when no ancestor carries that name) when the node enters the tree and after
+    // every later layout pass in which that frame differs from the last one reported.
+    Node onGeometryChange(QString space, std::function<void(const QRectF&)> report) const;
+    // The same for the node's size alone.
+    Node onSizeChange(std::function<void(const QSizeF&)> report) const;
     Node allowsHitTesting(bool allowed) const;
     Node buttonStyle(ButtonStyle style) const;
     Node controlSize(ControlSize size) const;

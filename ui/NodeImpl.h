@@ -39,6 +39,8 @@ public:
     virtual const MenuModel* menu() const { return nullptr; }
     virtual const TextFieldModel* textField() const { return nullptr; }
     virtual std::optional<Axis> scrollAxis() const { return std::nullopt; }
+    virtual const QString* coordinateSpace() const { return nullptr; }
+    virtual const GeometryReport* geometryReport() const { return nullptr; }
     // Symbols and images read as images to assistive technology.
     virtual bool isGraphic() const { return false; }
     // What assistive technology reads as a control's name when its label is not laid out (a

@@ -2,6 +2,7 @@
 
 #include "kit/panel/FocusRing.h"
 #include "kit/panel/LoginItem.h"
+#include "kit/panel/Observe.h"
 #include "kit/windows/BrandPalette.h"
 #include "kit/windows/KestraFont.h"
 #include "kit/windows/KestraMetrics.h"
@@ -84,19 +85,16 @@ ui::Node PreferencesToggleRow::body() const {
 PreferencesLoginRow::PreferencesLoginRow(LoginItem& item) : item(&item) {}
 
 ui::Node PreferencesLoginRow::body() const {
-    return ui::withEnvironment([item = item](const ui::Environment& env) {
-        std::weak_ptr<ui::HostContext> host = env.host;
-        const ui::Binding<bool> enabled([item] { return item && item->enabled(); },
-                                        [item, host](bool wanted) {
-                                            if (!item)
-                                                return;
-                                            item->setEnabled(wanted);
-                                            // Show what the item reads back, changed or not.
-                                            if (auto h = host.lock())
-                                                h->invalidate();
-                                        });
-        return PreferencesToggleRow{"Open at Login", std::nullopt, enabled};
-    });
+    const QPointer<LoginItem> watched = item;
+    const ui::Binding<bool> enabled([watched] { return watched && watched->enabled(); },
+                                    [watched](bool wanted) {
+                                        if (watched)
+                                            watched->setEnabled(wanted);
+                                    });
+    // The window rebuilds when the item reads back a new state, whoever changed it; a refused
+    // change leaves the item, and so the switch, as it was.
+    return observing(watched.data(), &LoginItem::enabledChanged,
+                     PreferencesToggleRow{"Open at Login", std::nullopt, enabled});
 }
 
 ui::Node PreferencesValueRow::body() const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/panel/KestraText.h"
+#include "kit/panel/Text.h"
 #include "ui/Binding.h"
 #include "ui/Node.h"
 

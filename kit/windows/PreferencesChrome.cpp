@@ -1,5 +1,6 @@
 #include "kit/windows/PreferencesChrome.h"
 
+#include "kit/panel/PrivacyLine.h"
 #include "kit/windows/BrandBackground.h"
 
 namespace KestraUI {
@@ -12,7 +13,7 @@ ui::Color brandAccent(const KestraBrand& brand) {
 }
 
 ui::Node preferencesAppIcon() {
-    return ui::fill(ui::Shape::roundedRectangle(10), ui::Color::tint()).frame(M::size48, M::size48);
+    return AppIcon(M::size48);
 }
 
 ui::Node PreferencesChrome::body() const {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/panel/FocusRing.h"
-#include "kit/panel/KestraText.h"
+#include "kit/panel/Text.h"
 #include "kit/windows/KestraBrand.h"
 #include "kit/windows/KestraFont.h"
 #include "kit/windows/KestraMetrics.h"
