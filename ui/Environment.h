@@ -22,8 +22,8 @@ enum class TextAlignment { leading, center, trailing };
 
 // How a button draws around its label; the desktop's default is bordered.
 enum class ButtonStyle { plain, bordered, glass, prominent };
-// The four control sizes; each fixes a control's height and padding (ui/Controls.h).
-enum class ControlSize { mini, small, regular, large };
+// The control sizes; each fixes a control's height and padding (ui/Controls.h).
+enum class ControlSize { mini, small, regular, large, extraLarge };
 
 // An argument of a localised text: integers stand for "%lld", texts for "%@".
 using TextArgument = std::variant<long long, QString>;
@@ -62,6 +62,8 @@ struct Environment {
     bool enabled = true;
     bool reduceMotion = false;
     TypeSize typeSize = TypeSize::large;
+    // A key was pressed in the window since it last became active: focus rings show. The host
+    // keeps it; Node::ignoresKeyboardUse() reads it as false for a subtree.
     bool keyboardUsed = false;
     ButtonStyle buttonStyle = ButtonStyle::bordered;
     ControlSize controlSize = ControlSize::regular;

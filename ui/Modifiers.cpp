@@ -23,6 +23,10 @@ public:
         const Element& content = self.children.front();
         return content.node->layoutPriority(content);
     }
+    bool isSpacer(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->isSpacer(content);
+    }
 
 protected:
     Node content_;
@@ -462,6 +466,10 @@ public:
         return content.node->layoutPriority(content);
     }
     bool isEmpty() const override { return false; }
+    bool isSpacer(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->isSpacer(content);
+    }
 
 private:
     std::function<Node(const Element&)> body_;
@@ -504,6 +512,10 @@ Node Node::overlay(Node layer, Alignment alignment) const {
 
 Node Node::environment(std::function<void(Environment&)> change) const {
     return wrap<EnvironmentNode>(*this, std::move(change));
+}
+
+Node Node::ignoresKeyboardUse() const {
+    return environment([](Environment& env) { env.keyboardUsed = false; });
 }
 
 Node Node::foreground(Color color) const {

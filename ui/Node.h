@@ -43,8 +43,9 @@ struct Accessibility {
     std::optional<QString> hint = std::nullopt;
     unsigned traits = none;
     bool hidden = false;
-    bool combineChildren = false;               // one element whose children are read as one
-    bool ignoreChildren = false;                // one element whose children are not read
+    bool combineChildren = false; // one element whose children are read as one
+    bool ignoreChildren = false;  // one element whose children are not read
+    bool container = false;       // one element that holds its children, each still read by itself
     std::optional<bool> checked = std::nullopt; // a switch's state
 };
 
@@ -82,6 +83,9 @@ public:
     Node opacity(double opacity) const;
     Node disabled(bool disabled = true) const;
     Node environment(std::function<void(Environment&)> change) const;
+    // The subtree reads the keyboard-used flag as false whatever the window's says (a panel
+    // that never shows focus rings).
+    Node ignoresKeyboardUse() const;
     // Sets a declared key (ui/Environment.h) for this subtree.
     template <typename T>
     Node environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const;
@@ -158,8 +162,12 @@ Node hstack(std::vector<Node> children, VerticalAlignment alignment = VerticalAl
 Node zstack(std::vector<Node> children, Alignment alignment = {});
 // The first child whose ideal size fits the proposal on the given axes; the last one otherwise.
 Node firstThatFits(std::vector<Node> children, bool horizontal = false, bool vertical = true);
-// Offers its content unlimited length on the axis and shows a window of it.
-Node scrollView(Node content, Axis axis = Axis::vertical);
+// Offers its content unlimited length on the axis and shows a window of it. In a window,
+// `scrolled` is told each time the content moves away from its start (by more than
+// scrolledThreshold) and each time it comes back; it starts at its start.
+inline constexpr double scrolledThreshold = 1;
+Node scrollView(Node content, Axis axis = Axis::vertical,
+                std::function<void(bool scrolled)> scrolled = {});
 
 // Leaves.
 inline constexpr double defaultSpacerMinimum = 8;
