@@ -129,7 +129,8 @@ ui::Node PreferencesStatusRow::body() const {
                            ui::vstack(std::move(column), HorizontalAlignment::leading, M::space4),
                            ui::spacer(0)},
                           ui::VerticalAlignment::top, M::space12)
-            .padding(ui::EdgeInsets::vertical(M::space12));
+            .padding(ui::EdgeInsets::vertical(M::space12))
+            .accessibility({.container = true});
     });
 }
 

@@ -103,17 +103,23 @@ TEST_F(PreferencesControlsTest, StatusSymbolsFollowTheSchemeAndTheTint) {
     }
 }
 
-TEST_F(PreferencesControlsTest, AStatusRowIsReadAsItsTextAndItsButton) {
-    const ui::Layout laid = layout(
-        PreferencesStatusRow(PreferencesStatus::warning, Text::verbatim("Notifications are off"),
-                             Text::verbatim("Turn them on in Settings."), true,
-                             ui::button(ui::verbatim("Open Settings"), [] {})));
+TEST_F(PreferencesControlsTest, AStatusRowIsOneElementHoldingItsTextAndItsButton) {
+    auto host = makeHost([] {
+        return ui::Node(PreferencesStatusRow(PreferencesStatus::warning, "Notifications are off",
+                                             Text("Turn them on in Settings."), true,
+                                             ui::button(ui::verbatim("Open Settings"), [] {})));
+    });
+    const auto& nodes = host->accessibleNodes();
+    ASSERT_EQ(nodes.size(), 1u);
+    EXPECT_EQ(nodes.front().role, Role::group);
     std::vector<std::pair<Role, QString>> read;
-    for (const ui::AccessibleNode& node : ui::accessibilityTree(laid.root()))
+    for (const ui::AccessibleNode& node : nodes.front().children)
         read.emplace_back(node.role, node.label);
     EXPECT_EQ(read, (std::vector<std::pair<Role, QString>>{
                         {Role::staticText, "Notifications are off, Turn them on in Settings."},
                         {Role::button, "Open Settings"}}));
+    // The button inside is reachable and works by itself.
+    EXPECT_TRUE(host->activate(nodes.front().children.back().actionIdentity));
 }
 
 TEST_F(PreferencesControlsTest, TheChoiceMenuShowsAndAnnouncesTheSelectionAndWritesAChoice) {
