@@ -120,7 +120,8 @@ TEST_F(KitTest, InlineNoticesColourTheirSymbolByKindAndScheme) {
         for (NoticeKind kind : {NoticeKind::warning, NoticeKind::waiting, NoticeKind::info}) {
             const ui::Node notice = InlineNotice(kind, "Notifications are off");
             const QImage image = ui::render(notice, environment(scheme), 300, 2);
-            const ui::Element* symbol = firstGraphic(layout(notice, 300, scheme).root());
+            const ui::Layout laidOut = layout(notice, 300, scheme);
+            const ui::Element* symbol = firstGraphic(laidOut.root());
             const QColor expected = painted(
                 kind == NoticeKind::warning ? BrandPalette::warning(scheme) : BrandPalette::muted,
                 scheme);
