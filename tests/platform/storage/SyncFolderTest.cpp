@@ -40,7 +40,6 @@ struct Machine {
 class SyncFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApplication();
         fs::create_directories(shared);
         writeRaw(shared / "account", "alice\n");
         fs::create_directories(sync.parent_path());
