@@ -45,7 +45,7 @@ UpdateChecker::UpdateChecker(std::string app, std::optional<std::string> current
                              std::shared_ptr<UpdateFeed> feed,
                              DewlightPlatform::UserDefaults& defaults, std::function<double()> now,
                              QObject* parent)
-    : KestraUI::UpdateNotifier(parent), defaults_(defaults) {
+    : QObject(parent), defaults_(defaults) {
     if (!isValidApp(app))
         qFatal("UpdateChecker: the application identifier must be ASCII lowercase letters and "
                "digits");
@@ -156,11 +156,10 @@ void UpdateChecker::refreshAvailable() {
         setAvailable(std::nullopt);
         return;
     }
-    setAvailable(
-        KestraUI::AvailableUpdate{QString::fromStdString(offered->description()), downloadURL()});
+    setAvailable(OfferedUpdate{QString::fromStdString(offered->description()), downloadURL()});
 }
 
-void UpdateChecker::setAvailable(std::optional<KestraUI::AvailableUpdate> offer) {
+void UpdateChecker::setAvailable(std::optional<OfferedUpdate> offer) {
     if (offer == available_)
         return;
     available_ = std::move(offer);

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "kit/panel/UpdateNotifier.h"
 #include "platform/runtime/WeakOwner.h"
 #include "platform/storage/UserDefaults.h"
 #include "updates/AppVersion.h"
+#include "updates/OfferedUpdate.h"
 #include "updates/UpdateFeed.h"
 #include "updates/UpdateSchedule.h"
 
+#include <QObject>
 #include <QUrl>
 #include <functional>
 #include <memory>
@@ -19,9 +20,10 @@ struct UpdateManifest;
 enum class UpdateFailure;
 
 // Decides when to look for a newer version, reads the manifest through its feed, remembers the
-// answer across launches in the defaults, and offers at most one version to the panel.
-// Confined to the main thread.
-class UpdateChecker final : public KestraUI::UpdateNotifier {
+// answer across launches in the defaults, and offers at most one version. The application shows
+// the offer in the panel through an adapter (app/UpdateNotifierAdapter.h). Confined to the main
+// thread.
+class UpdateChecker final : public QObject {
     Q_OBJECT
 
 public:
@@ -33,24 +35,28 @@ public:
                   std::shared_ptr<UpdateFeed> feed, DewlightPlatform::UserDefaults& defaults,
                   std::function<double()> now, QObject* parent = nullptr);
 
-    std::optional<KestraUI::AvailableUpdate> available() const override { return available_; }
+    // The offer to show now, if any; `availableChanged` announces every real change.
+    std::optional<OfferedUpdate> available() const { return available_; }
     // Starts a look when one is due and none is running. Returns at once; the result is
     // applied on a later turn of the event loop.
-    void checkIfDue() override;
+    void checkIfDue();
     // Declines the published version for good; a later one is offered again.
-    void setAside() override;
+    void setAside();
 
     // The site's "/downloads/<app>-latest.dmg".
     QUrl downloadURL() const;
+
+signals:
+    void availableChanged();
 
 private:
     QCoro::Task<> runCheck();
     void handleFailure(UpdateFailure failure);
     void handleManifest(const UpdateManifest& manifest);
     void refreshAvailable();
-    void setAvailable(std::optional<KestraUI::AvailableUpdate> offer);
+    void setAvailable(std::optional<OfferedUpdate> offer);
 
-    std::optional<KestraUI::AvailableUpdate> available_;
+    std::optional<OfferedUpdate> available_;
     std::string app_;
     std::optional<AppVersion> current_;
     std::shared_ptr<UpdateFeed> feed_;

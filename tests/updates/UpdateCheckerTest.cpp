@@ -16,7 +16,6 @@ namespace {
 
 using DewlightPlatform::LocalUserDefaults;
 using DewlightPlatform::UserDefaultsDate;
-using KestraUI::AvailableUpdate;
 
 constexpr double day = 86'400;
 constexpr double t0 = 800'000'000;
