@@ -41,9 +41,10 @@ ui::Node InlineNotice(NoticeKind kind, Text text, std::optional<ui::Node> traili
             .padding(12)
             .frame({.maxWidth = ui::infinity, .alignment = ui::Alignment::leading()})
             .background(ui::fill(ui::Shape::roundedRectangle(12), BrandPalette::faint));
-    if (!hasTrailing)
-        return notice.accessibility({.combineChildren = true});
-    return notice;
+    // Alone, the notice reads as its text; with a control, it holds the control, which stays
+    // reachable by itself.
+    return notice.accessibility(hasTrailing ? ui::Accessibility{.container = true}
+                                            : ui::Accessibility{.combineChildren = true});
 }
 
 } // namespace KestraUI

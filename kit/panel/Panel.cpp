@@ -54,6 +54,7 @@ ui::Color dotColor(PanelStatus status, ui::ColorScheme scheme) {
 
 QString footerVersionLine(const char* version) {
     const QString shown = version && *version ? QString::fromUtf8(version) : QStringLiteral("?");
+    // verbatim: the version line is never looked up.
     return QStringLiteral("Norvane (") + shown + u')';
 }
 

@@ -151,6 +151,9 @@ TEST_F(KitTest, InlineNoticesFillTheirColumnAndWrapBesideTheFirstBaseline) {
         const ui::Element* text = findText(laidOut.root(), longText);
         ASSERT_NE(text, nullptr);
         EXPECT_GT(text->lines.size(), 1u);
+        // Nothing is reserved for a trailing view: the text is offered all but the padding and
+        // the spacing before the (empty) spacer.
+        EXPECT_NEAR(text->frame.left() + *text->proposal.width, width - 12 - 12, 0.5);
         const ui::Element* symbol = firstGraphic(laidOut.root());
         EXPECT_NEAR(symbol->frame.top() + *symbol->firstBaseline,
                     text->frame.top() + text->lines.front().baseline, 0.01);
@@ -161,6 +164,14 @@ TEST_F(KitTest, InlineNoticesFillTheirColumnAndWrapBesideTheFirstBaseline) {
     const auto read = ui::accessibilityTree(layout(plain, 320).root());
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read.front().label, longText);
+    const ui::Node withControl = InlineNotice(NoticeKind::warning, "Notifications are off",
+                                              ui::button(ui::text("Allow"), [] {}));
+    const auto held = ui::accessibilityTree(layout(withControl, 320).root());
+    ASSERT_EQ(held.size(), 1u);
+    ASSERT_EQ(held.front().children.size(), 2u);
+    EXPECT_EQ(held.front().children[0].label, "Notifications are off");
+    EXPECT_EQ(held.front().children[1].role, ui::AccessibleNode::Role::button);
+    EXPECT_EQ(held.front().children[1].label, "Allow");
 }
 
 TEST_F(KitTest, PrivacyLineWrapsOnTheFirstBaselineInTheSchemesGreen) {

@@ -11,6 +11,7 @@
 #include "kit/windows/KestraFont.h"
 #include "tests/support/FakeUpdateNotifier.h"
 #include "ui/Controls.h"
+#include "ui/Localization.h"
 
 #include <QFile>
 
@@ -56,7 +57,10 @@ TEST_F(KitTest, PanelPicturesInBothSchemes) {
             ui::Node view = ui::Node(panel).font(font(KestraFont::detail));
             if (withCard)
                 view = view.environment(UpdateNotifierKey, QPointer<UpdateNotifier>(&notifier));
-            const QImage image = ui::render(view, environment(scheme), 368, 2);
+            // Pictures read as the application shows them, in the shipped English texts.
+            ui::Environment env = environment(scheme);
+            env.localizer = ui::shippedLocalizer(QLocale(QLocale::English, QLocale::UnitedStates));
+            const QImage image = ui::render(view, env, 368, 2);
             const ui::Layout laidOut = layout(view, 368, scheme);
             EXPECT_EQ(image.size(), QSize(736, int(std::ceil(laidOut.size().height() * 2))));
             EXPECT_EQ(laidOut.frame(PanelPart::updateCard).isEmpty(), !withCard);

@@ -28,7 +28,7 @@ struct PanelModel {
     std::vector<bool> sent;
     int guides = 0, preferences = 0;
     std::vector<bool> focus;
-    Text status = "Next reminder at %@";
+    Text status = Text("Next reminder at %@", {QStringLiteral("2:05\u202fPM")});
     bool withPreferences = true;
     std::optional<PanelFooterAction> action;
     LoginItem* loginItem = nullptr;
