@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace DewlightAppTesting {
+namespace DewlightTest {
 namespace {
 
 using DewlightApp::AppModel;
@@ -217,7 +217,7 @@ TEST(AppModelLifecycle, WithoutASystemBusTheModelSaysSoAndStillReloads) {
     ModelHarness::Options options;
     options.systemBusConnected = false;
     ModelHarness harness(options);
-    DewlightTest::WarningLog log;
+    WarningLog log;
     auto& model = harness.start();
     EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
                             [](const std::string& line) {
@@ -513,4 +513,4 @@ TEST(AppModelRefresh, ALoginFailureIsAnnouncedOnEveryRefresh) {
 }
 
 } // namespace
-} // namespace DewlightAppTesting
+} // namespace DewlightTest

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace DewlightAppTesting {
+namespace DewlightTest {
 
 using DewlightApp::AppModel;
 using DewlightApp::RozivDestination;
@@ -143,4 +143,4 @@ DewlightPlatform::FileSystem::Path ModelHarness::accountFile() const {
     return *files.dataFolder() / (model->data().current().session().id + ".json");
 }
 
-} // namespace DewlightAppTesting
+} // namespace DewlightTest

@@ -20,7 +20,7 @@
 // The application model over local services: stores in memory, a local notification centre, a
 // fake clock, system events and termination posted by the test, and recording doubles for the
 // windows. Nothing touches the machine.
-namespace DewlightAppTesting {
+namespace DewlightTest {
 
 using DewlightPlatform::Date;
 
@@ -133,4 +133,4 @@ private:
     DewlightApp::AppModel::Services services();
 };
 
-} // namespace DewlightAppTesting
+} // namespace DewlightTest
