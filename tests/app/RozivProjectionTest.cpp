@@ -309,8 +309,13 @@ TEST(RozivProjection, TheProblemShownFollowsItsRank) {
                                     DewlightStorage::initialGeneration());
              rig.computer.defaults.setBytes(scope + ".syncedPreference.v1.start", record("720"));
              rig.computer.defaults.setBytes(scope + ".syncedPreference.v1.end", record("750"));
-             EXPECT_THROW(rig.computer.preferences.store()->session->load(),
-                          RozivPreferenceFailure);
+             try {
+                 rig.computer.preferences.store()->session->load();
+                 ADD_FAILURE() << "the stored settings were accepted";
+             } catch (const DewlightStorage::StorageError& error) {
+                 EXPECT_EQ(error.as<RozivPreferenceFailure>(),
+                           RozivPreferenceFailure::invalidSettings);
+             }
          },
          RozivProblem::settings, RozivPanelStatus::scheduled(at1000)},
         // Storage outranks the clock in the status; the problem says what to fix first.
