@@ -25,7 +25,6 @@ using DewlightPlatform::weakly;
 using DewlightViews::RozivPanelState;
 using DewlightViews::RozivPreferencesState;
 using DewlightViews::RozivProblem;
-using DewlightViews::RozivViewAction;
 
 namespace {
 
@@ -132,45 +131,6 @@ void AppModel::shutdown() {
     boundary_.cancel();
     tally_->cancelFeedbackTimer();
     lifecycle_.reset();
-}
-
-void AppModel::send(const RozivViewAction& action) {
-    using Kind = RozivViewAction::Kind;
-    switch (action.kind()) {
-    case Kind::openNotificationSettings:
-        reminders_->openNotificationSettings();
-        return;
-    case Kind::retry:
-        reload(false);
-        return;
-    case Kind::openPreferences:
-        setDestination(RozivDestination::preferences);
-        return;
-    case Kind::openWelcome:
-        setDestination(RozivDestination::welcome);
-        return;
-    default:
-        actions_.enqueue([owner = weak(), action] { return perform(owner, action); });
-        return;
-    }
-}
-
-QCoro::Task<void> AppModel::perform(std::weak_ptr<AppModel> owner, RozivViewAction action) {
-    auto model = owner.lock();
-    if (!model)
-        co_return;
-    if (!model->dataUsable()) {
-        // Refused: nothing is written for data that is no longer the account's.
-        auto panel = model->panel();
-        panel.problem = RozivProblem::storage;
-        if (!model->publishPanel(std::move(panel)))
-            emit model->panelChanged();
-        co_return;
-    }
-    (void)action;
-    model.reset();
-    QCoro::Task<void> planning = plan(owner);
-    co_await planning;
 }
 
 QCoro::Task<void> AppModel::receiveReminderAction(std::weak_ptr<AppModel> owner,
