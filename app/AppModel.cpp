@@ -95,10 +95,7 @@ void AppModel::start() {
             model.handleLifecycle(identityChanged);
         }));
     // Actions that waited for the model are queued here, in arrival order, ahead of the reload.
-    reminders_->service().inbox().installHandler(
-        [owner = weak()](ReminderPayload payload, ReminderAction action) {
-            return receiveReminderAction(owner, std::move(payload), action);
-        });
+    installReminderActionHandler();
     reload(false);
 }
 
@@ -131,27 +128,6 @@ void AppModel::shutdown() {
     boundary_.cancel();
     tally_->cancelFeedbackTimer();
     lifecycle_.reset();
-}
-
-QCoro::Task<void> AppModel::receiveReminderAction(std::weak_ptr<AppModel> owner,
-                                                  ReminderPayload payload, ReminderAction action) {
-    Job handled;
-    if (const auto model = owner.lock()) {
-        handled = model->actions_.enqueue([owner, payload = std::move(payload), action] {
-            return handleReminderAction(owner, payload, action);
-        });
-    }
-    // The notification is answered once its action was handled or dropped.
-    co_await handled;
-}
-
-QCoro::Task<void> AppModel::handleReminderAction(std::weak_ptr<AppModel> owner,
-                                                 ReminderPayload payload, ReminderAction action) {
-    const auto model = owner.lock();
-    if (!model || !model->dataUsable())
-        co_return;
-    (void)payload;
-    (void)action;
 }
 
 void AppModel::reload(bool force) {

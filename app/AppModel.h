@@ -178,14 +178,24 @@ private:
     // Sets open-at-login as asked; a change that did not take effect shows as the login problem.
     void changeLogin(bool on);
 
+    // Becomes the inbox's handler and queues the actions parked before start.
+    void installReminderActionHandler();
     // The inbox's handler: queues the action and returns once it was handled or dropped.
     static QCoro::Task<void> receiveReminderAction(std::weak_ptr<AppModel> owner,
                                                    DewlightCore::ReminderPayload payload,
                                                    DewlightCore::ReminderAction action);
-    // A reminder's action, run from the queue; nothing happens while the data is unusable.
+    // A reminder's action, run from the queue: applied at most once per reminder, only for the
+    // account, generation and counting day in force, and only once the reminder's time has come.
     static QCoro::Task<void> handleReminderAction(std::weak_ptr<AppModel> owner,
                                                   DewlightCore::ReminderPayload payload,
                                                   DewlightCore::ReminderAction action);
+    // "In 15 minutes": the receipt is committed first, so the reminder moves only once. False
+    // when the receipt was refused.
+    bool postpone(const DewlightCore::ReminderPayload& payload, DewlightCore::WorkdayID day);
+    // The counting day, or none while it cannot be resolved.
+    std::optional<DewlightCore::WorkdayID> countingDay() const;
+    bool isActionable(const DewlightCore::ReminderPayload& payload,
+                      DewlightCore::WorkdayID countingDay) const;
 
     // The account data must be built anew: its session or cloud changed, it was built without
     // its cloud, the caller forces it, or the last attempt failed.
