@@ -62,7 +62,8 @@ template <class T> struct JsonCodec;
 
 namespace Json {
 
-// Parses a whole document; anything but one JSON value is `malformed`.
+// Parses the whole byte range; anything but one JSON value is `malformed`, and a number beyond
+// every double (1e309) is `dataCorrupted`.
 JsonValue parse(std::string_view text);
 // Compact text, keys in insertion order.
 std::string serialize(const JsonValue& value);

@@ -34,7 +34,9 @@ icu::Locale icuLocale(const QLocale& locale) {
     return converted;
 }
 
-UDate toICU(Date date) { return (date + DewlightPlatform::secondsFrom1970To2001) * millisecondsPerSecond; }
+UDate toICU(Date date) {
+    return (date + DewlightPlatform::secondsFrom1970To2001) * millisecondsPerSecond;
+}
 
 QString format(const icu::DateFormat& formatter, Date date) {
     if (!std::isfinite(date))
@@ -47,8 +49,7 @@ QString format(const icu::DateFormat& formatter, Date date) {
 } // namespace
 
 RozivFormat::RozivFormat(const QLocale& locale, const DewlightPlatform::Calendar& calendar)
-    : locale_(std::make_unique<icu::Locale>(icuLocale(locale))),
-      zoneId_(calendar.timeZoneId()) {}
+    : locale_(std::make_unique<icu::Locale>(icuLocale(locale))), zoneId_(calendar.timeZoneId()) {}
 
 RozivFormat::~RozivFormat() = default;
 
@@ -69,15 +70,18 @@ icu::DateFormat& RozivFormat::skeletonFormat(std::unique_ptr<icu::DateFormat>& s
     auto formatter = std::make_unique<icu::SimpleDateFormat>(pattern, *locale_, status);
     if (U_FAILURE(status)) {
         status = U_ZERO_ERROR;
-        formatter = std::make_unique<icu::SimpleDateFormat>(pattern, icu::Locale::getRoot(), status);
+        formatter =
+            std::make_unique<icu::SimpleDateFormat>(pattern, icu::Locale::getRoot(), status);
     }
-    formatter->adoptTimeZone(icu::TimeZone::createTimeZone(
-        icu::UnicodeString::fromUTF8(icu::StringPiece(zoneId_))));
+    formatter->adoptTimeZone(
+        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(icu::StringPiece(zoneId_))));
     slot = std::move(formatter);
     return *slot;
 }
 
-QString RozivFormat::time(Date date) const { return format(skeletonFormat(time_, "jmm"), date); }
+QString RozivFormat::time(Date date) const {
+    return format(skeletonFormat(time_, "jmm"), date);
+}
 
 QString RozivFormat::weekdayTime(Date date) const {
     return format(skeletonFormat(weekdayTime_, "EEEjmm"), date);
@@ -103,10 +107,10 @@ QString RozivFormat::weekdayName(std::int64_t day, WeekdayWidth width) const {
         symbols_ = std::make_unique<icu::DateFormatSymbols>(*locale_, status);
     }
     int32_t count = 0;
-    const icu::UnicodeString* names = symbols_->getWeekdays(
-        count, icu::DateFormatSymbols::STANDALONE,
-        width == WeekdayWidth::narrow ? icu::DateFormatSymbols::NARROW
-                                      : icu::DateFormatSymbols::WIDE);
+    const icu::UnicodeString* names =
+        symbols_->getWeekdays(count, icu::DateFormatSymbols::STANDALONE,
+                              width == WeekdayWidth::narrow ? icu::DateFormatSymbols::NARROW
+                                                            : icu::DateFormatSymbols::WIDE);
     // ICU's list starts at index 1 with Sunday; ours starts with Monday.
     const auto index = int32_t(day % 7 + 1);
     if (names == nullptr || index >= count)
@@ -116,8 +120,9 @@ QString RozivFormat::weekdayName(std::int64_t day, WeekdayWidth width) const {
 
 QString RozivFormat::integer(std::int64_t value) const {
     UErrorCode status = U_ZERO_ERROR;
-    const auto text =
-        icu::number::NumberFormatter::withLocale(*locale_).formatInt(value, status).toString(status);
+    const auto text = icu::number::NumberFormatter::withLocale(*locale_)
+                          .formatInt(value, status)
+                          .toString(status);
     if (U_FAILURE(status))
         return QString::number(value);
     return toQString(text);

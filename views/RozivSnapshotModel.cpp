@@ -99,8 +99,7 @@ RozivPreferencesState snapshotPreferences() {
 } // namespace
 
 RozivSnapshotModel::RozivSnapshotModel(const QStringList& arguments,
-                                       const DewlightPlatform::Calendar& calendar,
-                                       QObject* parent)
+                                       const DewlightPlatform::Calendar& calendar, QObject* parent)
     : RozivSnapshotModel(snapshotPanel(arguments, calendar), parent) {}
 
 // The welcome shows the panel's permission as the variant left it.

@@ -30,19 +30,8 @@ Node panel(int& nodes) {
     return vstack(rows, HorizontalAlignment::leading, 8).padding(16).frame(368, std::nullopt);
 }
 
-QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "bench_ui";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication instance(argc, argv);
-    static const bool fonts = loadUiFonts();
-    (void)fonts;
-    return instance;
-}
-
 // Without a text cache every text is shaped again: the first pass of a window.
 void BM_LayoutPanelOf200Nodes(benchmark::State& state) {
-    app();
     Environment env;
     env.symbols = std::make_shared<SymbolCatalogue>();
     int nodes = 0;
@@ -56,7 +45,6 @@ void BM_LayoutPanelOf200Nodes(benchmark::State& state) {
 BENCHMARK(BM_LayoutPanelOf200Nodes)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildAndLayoutPanelOf200Nodes(benchmark::State& state) {
-    app();
     Environment env;
     for (auto _ : state) {
         int nodes = 0;
@@ -68,7 +56,6 @@ BENCHMARK(BM_BuildAndLayoutPanelOf200Nodes)->Unit(benchmark::kMicrosecond);
 
 // What a window does on each change: a rebuilt tree laid out with the text cache it keeps.
 void BM_RelayoutPanelOf200NodesWithTextCache(benchmark::State& state) {
-    app();
     Environment env;
     env.textCache = std::make_shared<TextCache>();
     int nodes = 0;
@@ -81,3 +68,16 @@ void BM_RelayoutPanelOf200NodesWithTextCache(benchmark::State& state) {
 BENCHMARK(BM_RelayoutPanelOf200NodesWithTextCache)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+// The application object lives in main: as a function-local static it was destroyed after main
+// returned, once thread-local state that Qt still needs was gone, and the process crashed on exit.
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    QGuiApplication application(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    loadUiFonts();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -2,7 +2,6 @@
 
 #include "platform/runtime/Log.h"
 
-#include <QSocketNotifier>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -26,21 +25,13 @@ ClockChangeWatcher::ClockChangeWatcher(Reader reader, QObject* parent)
             return ::read(descriptor, buffer, size);
         };
     }
-    descriptor_ = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (descriptor_ < 0) {
+    timer_ = OwnedDescriptor(::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC));
+    if (!timer_.isOpen()) {
         qCWarning(systemLog, "clock changes are not watched: %s", std::strerror(errno));
         return;
     }
     arm();
-    notifier_ = new QSocketNotifier(descriptor_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &ClockChangeWatcher::onReadable);
-}
-
-ClockChangeWatcher::~ClockChangeWatcher() {
-    delete notifier_;
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
+    timer_.watch([this] { onReadable(); });
 }
 
 void ClockChangeWatcher::arm() {
@@ -48,7 +39,7 @@ void ClockChangeWatcher::arm() {
     ::clock_gettime(CLOCK_REALTIME, &now);
     itimerspec setting{};
     setting.it_value.tv_sec = now.tv_sec + armAhead;
-    if (::timerfd_settime(descriptor_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &setting,
+    if (::timerfd_settime(timer_.get(), TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &setting,
                           nullptr) != 0) {
         qCWarning(systemLog, "clock change timer not armed: %s", std::strerror(errno));
     }
@@ -56,7 +47,7 @@ void ClockChangeWatcher::arm() {
 
 void ClockChangeWatcher::onReadable() {
     std::uint64_t expirations = 0;
-    const ssize_t got = reader_(descriptor_, &expirations, sizeof expirations);
+    const ssize_t got = reader_(timer_.get(), &expirations, sizeof expirations);
     const int error = got < 0 ? errno : 0;
     if (got < 0 && error == EAGAIN) {
         return; // spurious readiness
@@ -64,7 +55,7 @@ void ClockChangeWatcher::onReadable() {
     if (got < 0 && error != ECANCELED) {
         // Anything else would repeat on every turn: stop watching rather than spin.
         qCWarning(systemLog, "clock changes no longer watched: %s", std::strerror(error));
-        notifier_->setEnabled(false);
+        timer_.stopWatching();
         return;
     }
     // A cancel (the clock was set) or, a century on, a real expiry: either way arm again, which

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/runtime/OwnedDescriptor.h"
+
 #include <QObject>
 #include <cstddef>
 #include <functional>
 #include <sys/types.h>
-
-class QSocketNotifier;
 
 namespace DewlightPlatform {
 
@@ -20,10 +20,9 @@ public:
     using Reader = std::function<ssize_t(int descriptor, void* buffer, std::size_t size)>;
 
     explicit ClockChangeWatcher(Reader reader = {}, QObject* parent = nullptr);
-    ~ClockChangeWatcher() override;
 
     // The timerfd, or -1 when none could be made.
-    int descriptor() const { return descriptor_; }
+    int descriptor() const { return timer_.get(); }
 
 signals:
     void clockChanged();
@@ -33,8 +32,7 @@ private:
     void onReadable();
 
     Reader reader_;
-    int descriptor_ = -1;
-    QSocketNotifier* notifier_ = nullptr;
+    OwnedDescriptor timer_;
 };
 
 } // namespace DewlightPlatform

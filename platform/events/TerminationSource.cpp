@@ -3,7 +3,6 @@
 #include "platform/runtime/Log.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -33,13 +32,15 @@ TerminationSource::TerminationSource(QCoreApplication& application, QObject* par
     : QObject(parent), application_(application) {
     connect(&application_, &QCoreApplication::aboutToQuit, this, &TerminationSource::willTerminate);
     Q_ASSERT_X(signalPipe < 0, "TerminationSource", "only one termination source at a time");
-    if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+    int ends[2] = {-1, -1};
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         qCWarning(systemLog, "termination signals are not handled: %s", std::strerror(errno));
         return;
     }
-    signalPipe = pipe_[1];
-    notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSource::onSignalled);
+    readEnd_ = OwnedDescriptor(ends[0]);
+    writeEnd_ = OwnedDescriptor(ends[1]);
+    signalPipe = writeEnd_.get();
+    readEnd_.watch([this] { onSignalled(); });
     struct sigaction action = {};
     action.sa_handler = &onTerminationSignal;
     sigemptyset(&action.sa_mask);
@@ -50,21 +51,19 @@ TerminationSource::TerminationSource(QCoreApplication& application, QObject* par
 }
 
 TerminationSource::~TerminationSource() {
-    if (pipe_[0] < 0) {
+    if (!readEnd_.isOpen()) {
         return;
     }
     for (int i = 0; i < 3; ++i) {
         ::sigaction(handledSignals[i], &previous_[i], nullptr);
     }
+    // The pipe closes after this, once no handler can write to it.
     signalPipe = -1;
-    delete notifier_;
-    ::close(pipe_[0]);
-    ::close(pipe_[1]);
 }
 
 void TerminationSource::onSignalled() {
     unsigned char bytes[64];
-    while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
+    while (::read(readEnd_.get(), bytes, sizeof bytes) > 0) {
     }
     application_.quit();
 }

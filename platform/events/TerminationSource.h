@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/runtime/OwnedDescriptor.h"
+
 #include <QObject>
 #include <csignal>
 
 class QCoreApplication;
-class QSocketNotifier;
 
 namespace DewlightPlatform {
 
@@ -26,8 +27,9 @@ private:
     void onSignalled();
 
     QCoreApplication& application_;
-    int pipe_[2] = {-1, -1};
-    QSocketNotifier* notifier_ = nullptr;
+    // The self-pipe: the handler writes a byte, the event loop reads it.
+    OwnedDescriptor readEnd_;
+    OwnedDescriptor writeEnd_;
     struct sigaction previous_[3] = {};
 };
 

@@ -1,5 +1,6 @@
 #include "platform/notifications/LiveNotificationCenter.h"
 
+#include "platform/calendar/Calendar.h"
 #include "platform/notifications/NotificationError.h"
 #include "platform/runtime/Job.h"
 #include "platform/runtime/Log.h"
@@ -11,6 +12,7 @@
 #include <QVariantMap>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace DewlightPlatform {
 
@@ -66,13 +68,21 @@ bool isValid(const NotificationRequest& request) {
            std::fabs(request.trigger.instant) < 1e11;
 }
 
+// The bus itself answered for the service: nobody owns the name and none could be started.
+bool noService(const QDBusMessage& reply) {
+    const QString name = reply.errorName();
+    return name == QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown") ||
+           name == QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+           name.startsWith(QStringLiteral("org.freedesktop.DBus.Error.Spawn."));
+}
+
 } // namespace
 
 LiveNotificationCenter::LiveNotificationCenter(QDBusConnection bus, UserDefaults& defaults,
                                                const Clock& clock, std::unique_ptr<WallAlarm> alarm,
                                                NotificationSettingsLauncher settings,
                                                std::chrono::milliseconds probeTimeout)
-    : bus_(std::move(bus)), defaults_(defaults), alarm_(std::move(alarm)),
+    : bus_(std::move(bus)), defaults_(defaults), clock_(clock), alarm_(std::move(alarm)),
       scheduler_(clock, *alarm_,
                  [this](NotificationRequest request) { deliver(std::move(request)); }),
       settings_(std::move(settings)), probeTimeout_(probeTimeout) {
@@ -108,6 +118,10 @@ void LiveNotificationCenter::setResponseHandler(ResponseHandler handler) {
     handler_ = std::move(handler);
 }
 
+void LiveNotificationCenter::setDeliveryFailureHandler(DeliveryFailureHandler handler) {
+    deliveryFailureHandler_ = std::move(handler);
+}
+
 QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizationStatus() {
     const auto record = defaults_.text(authorizationKey);
     if (!record) {
@@ -128,23 +142,31 @@ QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizati
 
 QCoro::Task<bool> LiveNotificationCenter::requestAlertAuthorization() {
     const auto alive = self_.weak();
-    bool answered = false;
-    if (bus_.isConnected()) {
-        // Asking the server who it is may start it; an answer means reminders can be shown.
-        const QDBusPendingCall probe =
-            bus_.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")),
-                           static_cast<int>(probeTimeout_.count()));
-        const QDBusMessage reply = co_await probe;
-        if (alive.expired()) {
-            throw NotificationError(NotificationFailure::serviceUnavailable);
-        }
-        answered = reply.type() == QDBusMessage::ReplyMessage;
-    }
-    defaults_.setText(authorizationKey, answered ? authorizedRecord : deniedRecord);
-    if (!answered) {
+    if (!bus_.isConnected()) {
+        defaults_.setText(authorizationKey, deniedRecord);
         throw NotificationError(NotificationFailure::serviceUnavailable);
     }
-    co_return true;
+    // Asking the server who it is may start it; an answer means reminders can be shown.
+    const QDBusPendingCall probe =
+        bus_.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")),
+                       static_cast<int>(probeTimeout_.count()));
+    const QDBusMessage reply = co_await probe;
+    if (alive.expired()) {
+        throw NotificationError(NotificationFailure::serviceUnavailable);
+    }
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        defaults_.setText(authorizationKey, authorizedRecord);
+        co_return true;
+    }
+    // Only an absent server is a refusal. One that owns the name but is too busy to answer (or
+    // answers with an error) has refused nothing: the record stays as it was.
+    if (noService(reply)) {
+        defaults_.setText(authorizationKey, deniedRecord);
+        throw NotificationError(NotificationFailure::serviceUnavailable);
+    }
+    qCWarning(systemLog, "the notification service did not answer: %s",
+              qUtf8Printable(reply.errorMessage()));
+    throw NotificationError(NotificationFailure::serviceNotResponding);
 }
 
 QCoro::Task<std::vector<NotificationRequest>> LiveNotificationCenter::pendingRequests() {
@@ -167,6 +189,7 @@ void LiveNotificationCenter::removeAllDelivered() {
         }
     }
     delivered_.clear();
+    reportDelivery();
 }
 
 QCoro::Task<void> LiveNotificationCenter::add(NotificationRequest request) {
@@ -255,12 +278,14 @@ void LiveNotificationCenter::deliver(NotificationRequest request) {
     }
     const std::uint64_t serial = nextSerial_++;
     delivered_.push_back(Delivered{serial, std::move(request), std::nullopt});
+    reportDelivery();
     QCoro::Task<void> shown = show(serial, replacesId);
     (void)shown; // runs on by itself; it never throws
 }
 
 QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replacesId) {
     const auto alive = self_.weak();
+    const std::uint64_t ownerGeneration = ownerGeneration_;
     QCoro::Task<Capabilities> asking = capabilities();
     const Capabilities capable = co_await asking;
     if (alive.expired()) {
@@ -295,11 +320,26 @@ QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replac
     }
     Delivered* shown = findDelivered(serial);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        if (!shown) {
+            co_return;
+        }
+        shown->sending = false;
+        if (noService(reply)) {
+            if (!shown->held) {
+                qCWarning(systemLog, "no notification service: a reminder waits until one is back");
+            }
+            shown->held = true;
+            reportDelivery();
+            // A service that came while this Notify was on its way found nothing held yet.
+            if (ownerGeneration != ownerGeneration_) {
+                showHeld();
+            }
+            co_return;
+        }
         qCWarning(systemLog, "a reminder could not be shown: %s",
                   qUtf8Printable(reply.errorMessage()));
-        if (shown) {
-            delivered_.erase(delivered_.begin() + (shown - delivered_.data()));
-        }
+        delivered_.erase(delivered_.begin() + (shown - delivered_.data()));
+        reportDelivery();
         co_return;
     }
     const uint serverId = reply.arguments().constFirst().toUInt();
@@ -309,6 +349,74 @@ QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replac
         co_return;
     }
     shown->serverId = serverId;
+    shown->sending = false;
+    if (shown->held) {
+        shown->held = false;
+        reportDelivery();
+    }
+}
+
+void LiveNotificationCenter::showHeld() {
+    std::erase_if(delivered_, [&](const Delivered& entry) {
+        if (!entry.held || entry.sending || isOnItsDay(entry.request)) {
+            return false;
+        }
+        qCInfo(systemLog, "a reminder held for want of a notification service was dropped: "
+                          "its day is over");
+        return true;
+    });
+    // Serials, not entries: a show may change the list before it first waits.
+    std::vector<std::uint64_t> serials;
+    for (auto& entry : delivered_) {
+        if (entry.held && !entry.sending) {
+            entry.sending = true;
+            serials.push_back(entry.serial);
+        }
+    }
+    reportDelivery();
+    for (const std::uint64_t serial : serials) {
+        QCoro::Task<void> shown = show(serial, 0);
+        (void)shown;
+    }
+}
+
+bool LiveNotificationCenter::isOnItsDay(const NotificationRequest& request) const {
+    std::optional<Calendar> calendar;
+    try {
+        calendar = Calendar::gregorian(request.trigger.timeZone);
+    } catch (const UnknownTimeZone&) {
+        calendar = Calendar::current();
+    }
+    const auto due = calendar->components(request.trigger.instant);
+    const auto today = calendar->components(clock_.now());
+    return due && today &&
+           std::tie(due->era, due->year, due->month, due->day) ==
+               std::tie(today->era, today->year, today->month, today->day);
+}
+
+void LiveNotificationCenter::reportDelivery() {
+    if (reportPosted_) {
+        return;
+    }
+    reportPosted_ = true;
+    // Told on a later turn, with the state of that turn: the handler may call back into the
+    // centre, and several changes in one turn make one report.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            reportPosted_ = false;
+            const bool held = std::any_of(delivered_.begin(), delivered_.end(),
+                                          [](const Delivered& entry) { return entry.held; });
+            if (held == reportedHeld_) {
+                return;
+            }
+            reportedHeld_ = held;
+            if (deliveryFailureHandler_) {
+                const DeliveryFailureHandler handler = deliveryFailureHandler_;
+                handler(held);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 LiveNotificationCenter::Delivered* LiveNotificationCenter::findDelivered(std::uint64_t serial) {
@@ -327,11 +435,18 @@ void LiveNotificationCenter::onActionInvoked(uint id, const QString& actionKey) 
     // The signal may be broadcast to every client: only our own notifications count.
     const auto found = std::find_if(delivered_.begin(), delivered_.end(),
                                     [&](const auto& entry) { return entry.serverId == id; });
-    if (found == delivered_.end() || !handler_) {
+    if (found == delivered_.end()) {
         return;
     }
+    // Answered once: some servers keep a notification on screen after an action, and a second
+    // click must not answer the same reminder again.
     NotificationResponse response{found->request.identifier, actionKey.toStdString(),
                                   found->request.userInfo};
+    delivered_.erase(found);
+    close(id);
+    if (!handler_) {
+        return;
+    }
     Job::spawn([handler = handler_, response = std::move(response)]() -> QCoro::Task<void> {
         QCoro::Task<void> handled = handler(response);
         co_await handled;
@@ -342,10 +457,16 @@ void LiveNotificationCenter::onNotificationClosed(uint id, uint /*reason*/) {
     std::erase_if(delivered_, [&](const auto& entry) { return entry.serverId == id; });
 }
 
-void LiveNotificationCenter::onServiceOwnerChanged() {
+void LiveNotificationCenter::onServiceOwnerChanged(const QString& /*name*/,
+                                                   const QString& /*oldOwner*/,
+                                                   const QString& newOwner) {
     // A new server knows nothing of the old one's notifications or capabilities.
     capabilities_.reset();
     std::erase_if(delivered_, [](const auto& entry) { return entry.serverId.has_value(); });
+    if (!newOwner.isEmpty()) {
+        ++ownerGeneration_;
+        showHeld();
+    }
 }
 
 } // namespace DewlightPlatform

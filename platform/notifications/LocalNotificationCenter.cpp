@@ -39,6 +39,11 @@ void LocalNotificationCenter::setResponseHandler(ResponseHandler handler) {
     handler_ = std::move(handler);
 }
 
+void LocalNotificationCenter::setDeliveryFailureHandler(DeliveryFailureHandler handler) {
+    record("setDeliveryFailureHandler");
+    deliveryFailureHandler_ = std::move(handler);
+}
+
 QCoro::Task<NotificationAuthorizationStatus> LocalNotificationCenter::authorizationStatus() {
     record("authorizationStatus");
     co_return status_;
@@ -133,6 +138,12 @@ void LocalNotificationCenter::failNextAuthorizationRequest(NotificationFailure f
 
 void LocalNotificationCenter::failNextAdd(NotificationFailure failure) {
     addFailures_.push_back(failure);
+}
+
+void LocalNotificationCenter::reportDeliveryHeld(bool held) {
+    if (deliveryFailureHandler_) {
+        deliveryFailureHandler_(held);
+    }
 }
 
 void LocalNotificationCenter::clearFailures() {

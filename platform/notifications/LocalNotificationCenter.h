@@ -28,6 +28,7 @@ public:
 
     void setCategories(std::vector<NotificationCategory> categories) override;
     void setResponseHandler(ResponseHandler handler) override;
+    void setDeliveryFailureHandler(DeliveryFailureHandler handler) override;
     QCoro::Task<NotificationAuthorizationStatus> authorizationStatus() override;
     QCoro::Task<bool> requestAlertAuthorization() override;
     QCoro::Task<std::vector<NotificationRequest>> pendingRequests() override;
@@ -51,6 +52,9 @@ public:
     void failAddsOf(std::string identifier) { refused_.insert(std::move(identifier)); }
     void clearFailures();
     void setSettingsAvailable(bool available) { settingsAvailable_ = available; }
+    // Reports due reminders held back for want of a service (or no longer held) to the delivery
+    // failure handler at once, as the live centre does on a later turn.
+    void reportDeliveryHeld(bool held);
 
     // Gates: a closed gate holds every call of its kind until released. A held call does its
     // work when it resumes, on the state of that moment.
@@ -96,6 +100,7 @@ private:
     std::map<Gated, Gate> gates_;
     std::vector<NotificationCategory> categories_;
     ResponseHandler handler_;
+    DeliveryFailureHandler deliveryFailureHandler_;
     std::vector<NotificationRequest> pending_;
     std::vector<NotificationRequest> delivered_;
     std::vector<std::string> log_;

@@ -29,6 +29,10 @@ public:
     // Receives the user's answer to a delivered notification. The answer counts as handled once
     // the returned task ends.
     using ResponseHandler = std::function<QCoro::Task<void>(NotificationResponse)>;
+    // Told whether due reminders are held back: true once a due request could not be shown for
+    // want of a notification service, false once none is held any more. Called on a later turn,
+    // only when the answer changes.
+    using DeliveryFailureHandler = std::function<void(bool held)>;
 
     virtual ~NotificationCenter() = default;
 
@@ -36,10 +40,12 @@ public:
     virtual void setCategories(std::vector<NotificationCategory> categories) = 0;
     // Replaces the handler; without one, answers are dropped.
     virtual void setResponseHandler(ResponseHandler handler) = 0;
+    // Replaces the handler; without one, held reminders go unreported (they are still kept).
+    virtual void setDeliveryFailureHandler(DeliveryFailureHandler handler) = 0;
 
     virtual QCoro::Task<NotificationAuthorizationStatus> authorizationStatus() = 0;
     // Asks for permission to show alerts (no sound, no badge). Answers whether it was granted;
-    // throws NotificationError when the question could not be put.
+    // throws NotificationError when the question could not be put or was not answered.
     virtual QCoro::Task<bool> requestAlertAuthorization() = 0;
 
     // The requests not yet delivered, in the centre's order (the order they were first added;

@@ -8,6 +8,8 @@ const char* describe(NotificationFailure failure) {
     switch (failure) {
     case NotificationFailure::serviceUnavailable:
         return "no notification service is available on the session bus";
+    case NotificationFailure::serviceNotResponding:
+        return "the notification service did not answer in time";
     case NotificationFailure::invalidRequest:
         return "the notification request is not valid";
     }

@@ -7,6 +7,8 @@ namespace DewlightPlatform {
 enum class NotificationFailure {
     // No notification service owns or can be started for the bus name (or no session bus).
     serviceUnavailable,
+    // A notification service owns the bus name but did not answer in time.
+    serviceNotResponding,
     // The request cannot be scheduled: no identifier, or an instant that is not a finite moment.
     invalidRequest,
 };

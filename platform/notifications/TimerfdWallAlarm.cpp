@@ -3,7 +3,6 @@
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Log.h"
 
-#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -45,37 +44,31 @@ timespec expiryFor(double instant) {
 } // namespace
 
 TimerfdWallAlarm::TimerfdWallAlarm(QObject* parent)
-    : QObject(parent), descriptor_(::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC)) {
-    if (descriptor_ < 0) {
+    : QObject(parent), timer_(::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC)) {
+    if (!timer_.isOpen()) {
         throw std::system_error(errno, std::generic_category(), "timerfd_create");
     }
-    notifier_ = new QSocketNotifier(descriptor_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TimerfdWallAlarm::onReadable);
-}
-
-TimerfdWallAlarm::~TimerfdWallAlarm() {
-    delete notifier_;
-    ::close(descriptor_);
+    timer_.watch([this] { onReadable(); });
 }
 
 void TimerfdWallAlarm::arm(double instant) {
     itimerspec setting{};
     setting.it_value = expiryFor(instant);
     // Setting the timer also drops an expiry not yet read, so a replaced arming never rings.
-    if (::timerfd_settime(descriptor_, TFD_TIMER_ABSTIME, &setting, nullptr) != 0) {
+    if (::timerfd_settime(timer_.get(), TFD_TIMER_ABSTIME, &setting, nullptr) != 0) {
         qCCritical(systemLog, "the reminder alarm could not be set: %s", std::strerror(errno));
     }
 }
 
 void TimerfdWallAlarm::disarm() {
     const itimerspec setting{};
-    ::timerfd_settime(descriptor_, TFD_TIMER_ABSTIME, &setting, nullptr);
+    ::timerfd_settime(timer_.get(), TFD_TIMER_ABSTIME, &setting, nullptr);
 }
 
 void TimerfdWallAlarm::onReadable() {
     std::uint64_t expirations = 0;
     // EAGAIN: the expiry was dropped by a re-arm after the descriptor became readable.
-    if (::read(descriptor_, &expirations, sizeof expirations) == sizeof expirations && onRing_) {
+    if (::read(timer_.get(), &expirations, sizeof expirations) == sizeof expirations && onRing_) {
         onRing_();
     }
 }

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/notifications/WallAlarm.h"
+#include "platform/runtime/OwnedDescriptor.h"
 
 #include <QObject>
-
-class QSocketNotifier;
 
 namespace DewlightPlatform {
 
@@ -16,7 +15,6 @@ class TimerfdWallAlarm final : public QObject, public WallAlarm {
     Q_OBJECT
 public:
     explicit TimerfdWallAlarm(QObject* parent = nullptr);
-    ~TimerfdWallAlarm() override;
 
     void setHandler(std::function<void()> onRing) override { onRing_ = std::move(onRing); }
     void arm(double instant) override;
@@ -25,8 +23,7 @@ public:
 private:
     void onReadable();
 
-    int descriptor_ = -1;
-    QSocketNotifier* notifier_ = nullptr;
+    OwnedDescriptor timer_;
     std::function<void()> onRing_;
 };
 

@@ -1,8 +1,8 @@
 #include "platform/runtime/SystemClock.h"
 
+#include "platform/runtime/OwnedDescriptor.h"
 #include "platform/runtime/Wakeup.h"
 
-#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -33,51 +33,38 @@ timespec toTimespec(double seconds) {
     return value;
 }
 
-class TimerDescriptor {
-public:
-    TimerDescriptor(clockid_t clock, int flags, timespec expiry)
-        : fd_(::timerfd_create(clock, TFD_NONBLOCK | TFD_CLOEXEC)) {
-        if (fd_ < 0) {
-            throw std::system_error(errno, std::generic_category(), "timerfd_create");
-        }
-        if (expiry.tv_sec == 0 && expiry.tv_nsec == 0) {
-            expiry.tv_nsec = 1; // an all-zero expiry would disarm the timer
-        }
-        itimerspec setting{};
-        setting.it_value = expiry;
-        if (::timerfd_settime(fd_, flags, &setting, nullptr) != 0) {
-            const int error = errno;
-            ::close(fd_);
-            throw std::system_error(error, std::generic_category(), "timerfd_settime");
-        }
+OwnedDescriptor armedTimer(clockid_t clock, int flags, timespec expiry) {
+    OwnedDescriptor timer(::timerfd_create(clock, TFD_NONBLOCK | TFD_CLOEXEC));
+    if (!timer.isOpen()) {
+        throw std::system_error(errno, std::generic_category(), "timerfd_create");
     }
-    TimerDescriptor(const TimerDescriptor&) = delete;
-    TimerDescriptor& operator=(const TimerDescriptor&) = delete;
-    ~TimerDescriptor() { ::close(fd_); }
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
+    if (expiry.tv_sec == 0 && expiry.tv_nsec == 0) {
+        expiry.tv_nsec = 1; // an all-zero expiry would disarm the timer
+    }
+    itimerspec setting{};
+    setting.it_value = expiry;
+    if (::timerfd_settime(timer.get(), flags, &setting, nullptr) != 0) {
+        throw std::system_error(errno, std::generic_category(), "timerfd_settime");
+    }
+    return timer;
+}
 
 QCoro::Task<bool> waitOn(clockid_t clock, int flags, timespec expiry, CancelToken token) {
     if (token.isCancelled()) {
         co_return false;
     }
-    TimerDescriptor timer(clock, flags, expiry);
+    OwnedDescriptor timer = armedTimer(clock, flags, expiry);
     Wakeup wakeup;
-    QSocketNotifier notifier(timer.fd(), QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &notifier,
-                     [&notifier, wakeup, &timer] {
-                         std::uint64_t expirations = 0;
-                         const auto got = ::read(timer.fd(), &expirations, sizeof expirations);
-                         // ECANCELED only comes with TFD_TIMER_CANCEL_ON_SET, which these sleeps do
-                         // not ask for; EAGAIN is a spurious wake-up.
-                         if (got == sizeof expirations) {
-                             notifier.setEnabled(false);
-                             wakeup.fire(true);
-                         }
-                     });
+    timer.watch([&timer, wakeup] {
+        std::uint64_t expirations = 0;
+        const auto got = ::read(timer.get(), &expirations, sizeof expirations);
+        // ECANCELED only comes with TFD_TIMER_CANCEL_ON_SET, which these sleeps do not ask for;
+        // EAGAIN is a spurious wake-up.
+        if (got == sizeof expirations) {
+            timer.stopWatching();
+            wakeup.fire(true);
+        }
+    });
     const auto subscription = token.onCancel([wakeup] { wakeup.fire(false); });
     const bool slept = co_await wakeup;
     co_return slept;

@@ -28,9 +28,9 @@
 namespace DewlightPlatform {
 
 // The weak pointer of an owner that no shared_ptr holds. It never keeps the owner alive: a lock
-// only says that the owner still lives, so use what it gives at once and drop it before the
-// next co_await or any call that may destroy the owner. Declare it as the owner's last member,
-// so that it expires before the rest of the owner is destroyed.
+// only says that the owner still lives, so use what it gives at once, and never after the next
+// co_await or a call that may destroy the owner (lock again instead). Declare it as the owner's
+// last member, so that it expires before the rest of the owner is destroyed.
 template <typename Owner> class WeakOwner {
 public:
     explicit WeakOwner(Owner* owner) : anchor_(owner, [](Owner*) {}) {}

@@ -1,8 +1,11 @@
 #include "platform/storage/AtomicWrite.h"
 
+#include <QLoggingCategory>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <unistd.h>
 
@@ -10,7 +13,11 @@ namespace DewlightPlatform::AtomicWrite {
 
 namespace {
 
-constexpr const char* temporaryMark = ".tmp-";
+Q_LOGGING_CATEGORY(writeLog, "dewlight.system")
+
+constexpr std::string_view temporaryMark = ".tmp-";
+// mkostemp's part of the name: six letters or digits.
+constexpr std::size_t uniqueLength = 6;
 
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -49,7 +56,40 @@ void keepPrevious(const std::filesystem::path& target, const std::filesystem::pa
 } // namespace
 
 bool isTemporaryName(const std::string& name) {
-    return name.starts_with('.') && name.find(temporaryMark) != std::string::npos;
+    const std::size_t fixed = 1 + temporaryMark.size() + uniqueLength;
+    if (name.size() <= fixed || !name.starts_with('.'))
+        return false;
+    const auto tail =
+        std::string_view(name).substr(name.size() - uniqueLength - temporaryMark.size());
+    if (!tail.starts_with(temporaryMark))
+        return false;
+    return std::all_of(tail.begin() + temporaryMark.size(), tail.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+void removeStaleTemporaries(const std::filesystem::path& folder, std::chrono::seconds age) {
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error)
+        return;
+    const auto cutoff = std::filesystem::file_time_type::clock::now() - age;
+    for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        if (error)
+            return;
+        const auto& entry = *entries;
+        if (!isTemporaryName(entry.path().filename().string()))
+            continue;
+        // A link of that name is not one of ours: never followed, never removed.
+        std::error_code status;
+        if (!entry.is_regular_file(status) || entry.is_symlink(status))
+            continue;
+        const auto written = entry.last_write_time(status);
+        if (status || written > cutoff)
+            continue;
+        if (std::filesystem::remove(entry.path(), status))
+            qCInfo(writeLog, "Removed %s, left by an interrupted write", entry.path().c_str());
+    }
 }
 
 bool write(const std::filesystem::path& target, const QByteArray& bytes,
@@ -58,7 +98,8 @@ bool write(const std::filesystem::path& target, const QByteArray& bytes,
     if (folder.empty())
         folder = ".";
     std::string pattern =
-        (folder / ("." + target.filename().string() + temporaryMark + "XXXXXX")).string();
+        (folder / ("." + target.filename().string() + std::string(temporaryMark) + "XXXXXX"))
+            .string();
     int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -19,7 +20,13 @@ bool write(const std::filesystem::path& target, const QByteArray& bytes,
            const std::optional<std::filesystem::path>& previous = std::nullopt,
            const StageHook& hook = {});
 
-// True when `name` is one of the temporary names that `write` uses.
+// True when `name` is one of the temporary names that `write` uses: ".<target>.tmp-XXXXXX".
 bool isTemporaryName(const std::string& name);
+
+// Removes from `folder` the temporary files that a write killed before its rename left behind,
+// once they are older than `age` (a younger one may belong to a write still going on). Only
+// regular files named by `write` are touched; a folder that cannot be read is left as it is.
+void removeStaleTemporaries(const std::filesystem::path& folder,
+                            std::chrono::seconds age = std::chrono::minutes(1));
 
 } // namespace DewlightPlatform::AtomicWrite

@@ -24,6 +24,7 @@ std::optional<QByteArray> readFile(const std::filesystem::path& path) {
 
 FileUserDefaults::FileUserDefaults(std::filesystem::path file, AtomicWrite::StageHook hook)
     : file_(std::move(file)), hook_(std::move(hook)) {
+    AtomicWrite::removeStaleTemporaries(file_.parent_path());
     load();
 }
 
@@ -150,6 +151,13 @@ std::optional<UserDefaultsValue> FileUserDefaults::value(const std::string& key)
 }
 
 void FileUserDefaults::set(const std::string& key, UserDefaultsValue value) {
+    // Written, it would make the whole file unreadable, and the next write its previous copy too.
+    if (!isStorable(value)) {
+        qCWarning(defaultsLog, "A date that is not a finite number was not stored under %s",
+                  key.c_str());
+        lastWriteSucceeded_ = false;
+        return;
+    }
     auto [slot, inserted] = values_.try_emplace(key, value);
     if (!inserted) {
         if (slot->second == value && lastWriteSucceeded_)

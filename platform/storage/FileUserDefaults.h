@@ -11,7 +11,8 @@ namespace DewlightPlatform {
 // The defaults of this computer, kept in one JSON file (never synced: each computer needs its own
 // writer identity). Every change is written through at once; an unchanged value writes nothing.
 // The file that a write replaces is kept as "<name>.previous" to fall back to; a file that cannot
-// be read is moved aside as "<name>.damaged-<time>", never overwritten.
+// be read is moved aside as "<name>.damaged-<time>", never overwritten. Temporary files that an
+// interrupted write left in the folder are removed when the defaults open.
 class FileUserDefaults final : public UserDefaults {
 public:
     // `file` is usually $XDG_STATE_HOME/dewlight/defaults.json; its folder is created on the
@@ -24,7 +25,8 @@ public:
     std::vector<std::string> keys() const override;
 
     const std::filesystem::path& file() const { return file_; }
-    // False after a write that did not reach the disk; the next change writes everything again.
+    // False after a write that did not reach the disk (or a value refused as not storable); the
+    // next change writes everything again.
     bool lastWriteSucceeded() const { return lastWriteSucceeded_; }
 
     static QByteArray encode(const std::map<std::string, UserDefaultsValue>& values);

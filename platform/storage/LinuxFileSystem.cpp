@@ -7,10 +7,18 @@
 
 namespace DewlightPlatform {
 
+void LinuxFileSystem::sweepOnce(const Path& folder) const {
+    if (swept_.insert(folder.lexically_normal()).second)
+        AtomicWrite::removeStaleTemporaries(folder);
+}
+
 bool LinuxFileSystem::createFolders(const Path& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    return !error && std::filesystem::is_directory(folder, error);
+    if (error || !std::filesystem::is_directory(folder, error))
+        return false;
+    sweepOnce(folder);
+    return true;
 }
 
 bool LinuxFileSystem::exists(const Path& path) const {
@@ -22,6 +30,7 @@ std::optional<QByteArray> LinuxFileSystem::read(const Path& file) const {
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error))
         return std::nullopt;
+    sweepOnce(file.parent_path());
     QFile handle(file);
     if (!handle.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -35,6 +44,7 @@ bool LinuxFileSystem::writeAtomically(const Path& file, const QByteArray& bytes)
     std::error_code error;
     if (std::filesystem::is_directory(file, error))
         return false;
+    sweepOnce(file.parent_path());
     return AtomicWrite::write(file, bytes);
 }
 

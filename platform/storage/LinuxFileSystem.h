@@ -2,9 +2,13 @@
 
 #include "platform/storage/FileSystem.h"
 
+#include <set>
+
 namespace DewlightPlatform {
 
 // The real file system, with the application's data folder (usually $XDG_DATA_HOME/Dewlight).
+// The first time a folder is used, temporary files that an interrupted write left there are
+// removed.
 class LinuxFileSystem final : public FileSystem {
 public:
     explicit LinuxFileSystem(std::optional<Path> dataFolder) : dataFolder_(std::move(dataFolder)) {}
@@ -16,7 +20,10 @@ public:
     bool writeAtomically(const Path& file, const QByteArray& bytes) override;
 
 private:
+    void sweepOnce(const Path& folder) const;
+
     std::optional<Path> dataFolder_;
+    mutable std::set<Path> swept_;
 };
 
 } // namespace DewlightPlatform

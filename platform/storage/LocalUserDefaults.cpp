@@ -10,6 +10,8 @@ std::optional<UserDefaultsValue> LocalUserDefaults::value(const std::string& key
 }
 
 void LocalUserDefaults::set(const std::string& key, UserDefaultsValue value) {
+    if (!isStorable(value))
+        return;
     auto [slot, inserted] = values_.try_emplace(key, value);
     if (!inserted) {
         if (slot->second == value)

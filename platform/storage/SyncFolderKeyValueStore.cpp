@@ -4,9 +4,13 @@
 
 #include <QFile>
 #include <QLoggingCategory>
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace DewlightPlatform {
 
@@ -18,6 +22,9 @@ constexpr const char* suffix = ".kv";
 constexpr std::size_t nameLimit = 240;
 // Far above any value the application writes; a bigger file is not ours.
 constexpr qint64 fileLimit = 4 * 1024 * 1024;
+// Sync tools name conflict copies with it ("k.sync-conflict-…", "k_conflict-…", "k (conflicted
+// copy …)"), in either case.
+constexpr std::string_view conflictMarker = "conflict";
 
 bool plain(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
@@ -49,14 +56,45 @@ std::size_t sizeOf(const std::string& key, const QByteArray& value) {
     return key.size() + static_cast<std::size_t>(value.size());
 }
 
+bool hasConflictMarker(std::string_view name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return lower.find(conflictMarker) != std::string::npos;
+}
+
+// A key file's bytes. A link is never followed (a synced link must not read a local file into
+// the store), and a file of another kind or too big to be ours is not read.
+std::optional<QByteArray> readKeyFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    QFile file;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > fileLimit ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    auto bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
 } // namespace
 
 std::optional<std::string> SyncFolderKeyValueStore::fileName(const std::string& key) {
     static const char* digits = "0123456789ABCDEF";
+    if (key.empty())
+        return std::nullopt; // it would make the hidden name ".kv", which no store reads
     std::string name;
     for (std::size_t i = 0; i < key.size(); ++i) {
         auto c = key[i];
-        if (plain(c) && !(c == '.' && i == 0)) {
+        // The 'o' of "onflict" is escaped, so no name made here carries the conflict marker in
+        // any case (whatever comes before the 'o', the letters can no longer join up).
+        const bool breaksMarker = c == 'o' && key.compare(i, 7, "onflict") == 0;
+        if (plain(c) && !(c == '.' && i == 0) && !breaksMarker) {
             name += c;
         } else if (c >= 'A' && c <= 'Z') {
             name += '^';
@@ -75,7 +113,8 @@ std::optional<std::string> SyncFolderKeyValueStore::fileName(const std::string& 
 }
 
 std::optional<std::string> SyncFolderKeyValueStore::keyOf(const std::string& name) {
-    if (!name.ends_with(suffix) || name.size() <= std::string_view(suffix).size())
+    if (!name.ends_with(suffix) || name.size() <= std::string_view(suffix).size() ||
+        hasConflictMarker(name))
         return std::nullopt;
     auto body = std::string_view(name).substr(0, name.size() - std::string_view(suffix).size());
     std::string key;
@@ -102,6 +141,7 @@ std::optional<std::string> SyncFolderKeyValueStore::keyOf(const std::string& nam
 
 SyncFolderKeyValueStore::SyncFolderKeyValueStore(SyncFolder& folder, Quota quota, QObject* parent)
     : KeyValueStore(parent), folder_(folder), quota_(quota) {
+    removeStaleTemporaries();
     if (auto contents = scan())
         cache_ = std::move(*contents);
     connect(&folder_, &SyncFolder::tokenChanged, this, &SyncFolderKeyValueStore::accountChanged);
@@ -129,16 +169,17 @@ std::optional<SyncFolderKeyValueStore::Contents> SyncFolderKeyValueStore::scan()
         if (name.starts_with('.'))
             continue; // hidden: temporary files of ours and of sync tools
         auto key = keyOf(name);
-        if (!key || !entry.is_regular_file(error))
+        // A link is not a key, wherever it points.
+        if (!key || !entry.is_regular_file(error) || entry.is_symlink(error))
             continue;
-        QFile file(entry.path());
-        if (!file.open(QIODevice::ReadOnly) || file.size() > fileLimit) {
+        auto bytes = readKeyFile(entry.path());
+        if (!bytes) {
             // Keep what we knew rather than report the key as gone.
             if (auto known = cache_.find(*key); known != cache_.end())
                 contents.insert(*known);
             continue;
         }
-        contents[*key] = file.readAll();
+        contents[*key] = std::move(*bytes);
     }
     return contents;
 }
@@ -164,12 +205,16 @@ std::optional<QByteArray> SyncFolderKeyValueStore::data(const std::string& key) 
 void SyncFolderKeyValueStore::set(const std::string& key, const QByteArray& data) {
     if (!usable())
         return; // offline: dropped
-    auto known = cache_.find(key);
-    if (known != cache_.end() && known->second == data)
-        return;
     auto name = fileName(key);
     if (!name) {
-        qCWarning(syncLog, "Key too long for the sync folder; not stored");
+        qCWarning(syncLog, "A key that is empty or too long for the sync folder was not stored");
+        return;
+    }
+    auto folder = *folder_.accountFolder();
+    // Skipped only when the file already holds these bytes: the copy may be stale, with another
+    // computer's value on disk since the last look.
+    if (readKeyFile(folder / *name) == data) {
+        cache_[key] = data;
         return;
     }
     std::size_t total = sizeOf(key, data);
@@ -188,7 +233,6 @@ void SyncFolderKeyValueStore::set(const std::string& key, const QByteArray& data
         }
         return;
     }
-    auto folder = *folder_.accountFolder();
     // Only the account's own sub-folder is ever made, never the sync folder itself.
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return;
@@ -228,9 +272,16 @@ void SyncFolderKeyValueStore::accountChanged() {
                                                   differingKeys(before, cache_)));
 }
 
+void SyncFolderKeyValueStore::removeStaleTemporaries() {
+    // The sync tool copies whatever an interrupted write left here to every computer.
+    if (usable())
+        AtomicWrite::removeStaleTemporaries(*folder_.accountFolder());
+}
+
 void SyncFolderKeyValueStore::rescanned() {
     if (!usable())
         return; // offline: what we knew stays until the folder is back
+    removeStaleTemporaries();
     auto contents = scan();
     if (!contents)
         return;

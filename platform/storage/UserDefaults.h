@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <variant>
@@ -21,10 +22,16 @@ using UserDefaultsValue = std::variant<std::string, QByteArray, UserDefaultsDate
 // Small typed key/value store for this computer's own settings and bookkeeping.
 // A getter answers only when the stored value has the asked type: bytes asked for a key that holds
 // text are absent. Setting a value equal to the stored one, or removing an absent key, writes
-// nothing.
+// nothing. A date that is not a finite number is refused: nothing is stored or written.
 class UserDefaults {
 public:
     virtual ~UserDefaults() = default;
+
+    // False for a date that is not a finite number: it has no stored form.
+    static bool isStorable(const UserDefaultsValue& value) {
+        const auto* date = std::get_if<UserDefaultsDate>(&value);
+        return !date || std::isfinite(date->seconds);
+    }
 
     virtual std::optional<UserDefaultsValue> value(const std::string& key) const = 0;
     virtual void set(const std::string& key, UserDefaultsValue value) = 0;

@@ -31,6 +31,8 @@ struct TallyFixture : ::testing::Test {
         QObject::connect(tally.get(), &RozivTally::feedbackChanged,
                          [this] { ++feedbackAnnounced; });
     }
+    // Lets every feedback timer end, so no suspended work outlives the test.
+    ~TallyFixture() override { computer.clock.advance(RozivTally::feedbackSeconds); }
 
     // Records and lets the recording finish, without moving the clock.
     void click(DrinkKind kind, std::optional<ReminderPayload> payload = std::nullopt) {

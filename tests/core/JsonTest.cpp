@@ -127,9 +127,25 @@ TEST(JsonFields, AFailureNamesItsKey) {
 }
 
 TEST(JsonText, MalformedTextIsADecodingError) {
-    for (const char* text : {"", "{", "{\"a\": 1} x", "[1,]", "\"\xff\""}) {
+    using namespace std::string_literals;
+    const std::pair<std::string, Kind> cases[] = {
+        {"", Kind::malformed},
+        {"{", Kind::malformed},
+        {"{\"a\": 1} x", Kind::malformed},
+        {"[1,]", Kind::malformed},
+        {"\"\xff\"", Kind::malformed},
+        // The whole range is read: a NUL byte does not end the text.
+        {"{\"a\":1}\0{\"b\":2}"s, Kind::malformed},
+        {"{\"a\":1}\0"s, Kind::malformed},
+        {"\"a\0b\""s, Kind::malformed},
+        // Numbers beyond every double, which the library reports with an exception of its own.
+        {"1e309", Kind::dataCorrupted},
+        {"[-1e400]", Kind::dataCorrupted},
+        {"{\"a\": 1E+999}", Kind::dataCorrupted},
+    };
+    for (const auto& [text, kind] : cases) {
         SCOPED_TRACE(text);
-        EXPECT_TRUE(throwsDecodingError([&] { Json::parse(text); }, Kind::malformed));
+        EXPECT_TRUE(throwsDecodingError([&] { Json::parse(text); }, kind));
     }
 }
 

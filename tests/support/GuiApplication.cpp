@@ -1,27 +1,16 @@
-// Gives a test binary the QGuiApplication its event loop needs, for the whole run.
+// Gives a test binary the QGuiApplication that fonts and painting need, for the whole run. A
+// binary that makes widgets is built with DEWLIGHT_TEST_WIDGETS and gets a QApplication, which
+// widgets need.
+#include "tests/support/TestApplication.h"
+
+#ifdef DEWLIGHT_TEST_WIDGETS
+#include <QApplication>
+using GuiApplication = QApplication;
+#else
 #include <QGuiApplication>
-#include <gtest/gtest.h>
-#include <memory>
+using GuiApplication = QGuiApplication;
+#endif
 
 namespace {
-
-class GuiApplicationEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override { application_ = std::make_unique<QGuiApplication>(argc_, argv_); }
-    void TearDown() override {
-        // Objects released with deleteLater() go while Qt's own globals still exist.
-        QGuiApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        application_.reset();
-    }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "dewlight-test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QGuiApplication> application_;
-};
-
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new GuiApplicationEnvironment);
-
+[[maybe_unused]] const bool added = DewlightTest::addApplication<GuiApplication>();
 } // namespace

@@ -3,16 +3,9 @@
 #include "ui/Font.h"
 #include "ui/SymbolCatalogue.h"
 
-#include <QGuiApplication>
-
 void GuiTest::SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) {
-        new QGuiApplication(argc, argv); // lives for the process
-        ASSERT_TRUE(ui::loadUiFonts());
-    }
+    static const bool loaded = ui::loadUiFonts();
+    ASSERT_TRUE(loaded);
 }
 
 ui::Environment GuiTest::environment() {
@@ -23,4 +16,6 @@ ui::Environment GuiTest::environment() {
 
 // Fontconfig keeps the patterns of fonts added at run time until the process ends; those are
 // not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-// Fonts and painting need a QGuiApplication; one is made for the whole test binary, with the UI
-// font loaded as the app does at start.
+// Fonts and painting need the GUI application of tests/support; the UI font is loaded once for
+// the run, as the app does at start.
 class GuiTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();

@@ -1,26 +1,5 @@
 #include "HostFixture.h"
 
-#include "ui/Font.h"
-#include "ui/SymbolCatalogue.h"
-
-#include <QApplication>
-
-void HostTest::SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test_ui_host";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        new QApplication(argc, argv); // lives for the process
-        ASSERT_TRUE(ui::loadUiFonts());
-    }
-}
-
-ui::Environment HostTest::environment() {
-    ui::Environment env;
-    env.symbols = std::make_shared<ui::SymbolCatalogue>();
-    return env;
-}
-
 std::unique_ptr<ui::Host> HostTest::makeHost(ui::Host::View view, QSize size) {
     auto host = std::make_unique<ui::Host>(std::move(view), environment());
     host->resize(size);
@@ -71,10 +50,4 @@ void HostTest::key(ui::Host& host, int key, Qt::KeyboardModifiers modifiers) {
 void HostTest::settle() {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-}
-
-// Fontconfig keeps the patterns of fonts added at run time until the process ends; those are
-// not ours to free.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
 }

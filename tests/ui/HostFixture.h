@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GuiTest.h"
 #include "ui/Host.h"
 
 #include <QCoreApplication>
@@ -9,11 +10,8 @@
 #include <memory>
 
 // Interaction tests drive a real host widget under the offscreen platform with injected events.
-class HostTest : public ::testing::Test {
+class HostTest : public GuiTest {
 protected:
-    static void SetUpTestSuite();
-    static ui::Environment environment();
-
     // A host of 320 × 240 showing `view`, shown so that appear handlers run.
     std::unique_ptr<ui::Host> makeHost(ui::Host::View view, QSize size = {320, 240});
 

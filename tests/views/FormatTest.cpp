@@ -16,8 +16,8 @@ const QString nnbsp = QString(QChar(0x202F));
 constexpr Date friday1405Utc = 814457100; // 2026-10-23 14:05 UTC, a Friday
 
 QString localized(const RozivText& text) {
-    static const auto english = localizerFor(std::make_shared<DewlightPlatform::Localizer>(
-        DewlightPlatform::englishStrings(), "en_US"));
+    static const auto english = localizerFor(
+        std::make_shared<DewlightPlatform::Localizer>(DewlightPlatform::englishStrings(), "en_US"));
     return text.localized(english);
 }
 
@@ -98,17 +98,12 @@ TEST(RozivFormat, CountInQuarterGlasses) {
         QString text;
     };
     const Case cases[] = {
-        {0, "0 glasses"},
-        {1, "¼ glasses"}, // no leading zero
-        {2, "½ glasses"},
-        {3, "¾ glasses"},
-        {4, "1 glass"},
-        {5, "1¼ glasses"},
-        {7, "1¾ glasses"},
-        {8, "2 glasses"},
-        {4003, "1,000¾ glasses"}, // the whole part is grouped
-        {4000, "1000 glasses"},   // "%lld" is plain digits
-        {-1, "0 glasses"},        // never a broken text for a count the model should not send
+        {0, "0 glasses"},       {1, "¼ glasses"}, // no leading zero
+        {2, "½ glasses"},       {3, "¾ glasses"}, {4, "1 glass"},           {5, "1¼ glasses"},
+        {7, "1¾ glasses"},      {8, "2 glasses"}, {4003, "1,000¾ glasses"}, // the whole part is
+                                                                            // grouped
+        {4000, "1000 glasses"}, // "%lld" is plain digits
+        {-1, "0 glasses"},      // never a broken text for a count the model should not send
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.quarters);
@@ -162,8 +157,8 @@ TEST(PanelTexts, StatusLineByCase) {
 
 TEST(PanelTexts, UndoTitleCountsTheGroup) {
     const RozivFormat format(QLocale("en_US"), Calendar::utc());
-    const auto english = localizerFor(std::make_shared<DewlightPlatform::Localizer>(
-        DewlightPlatform::englishStrings(), "en_US"));
+    const auto english = localizerFor(
+        std::make_shared<DewlightPlatform::Localizer>(DewlightPlatform::englishStrings(), "en_US"));
     using Drink = RozivUndoState::Drink;
     EXPECT_EQ(localized(undoTitle(std::nullopt, format, english)), "No entry to undo");
     EXPECT_EQ(localized(undoTitle(RozivUndoState{Drink::sip, 3, friday1405Utc}, format, english)),

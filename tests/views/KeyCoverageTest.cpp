@@ -34,8 +34,8 @@ bool opensQString(const std::string& source, std::size_t quote) {
     while (end > 0 && std::isspace(static_cast<unsigned char>(source[end - 1])))
         --end;
     const auto before = source.substr(0, end);
-    for (const char* opener : {"QStringLiteral(", "QString(", "QString::fromUtf8(", "text(",
-                               "localize("})
+    for (const char* opener :
+         {"QStringLiteral(", "QString(", "QString::fromUtf8(", "text(", "localize("})
         if (before.ends_with(opener))
             return true;
     return false;
@@ -57,6 +57,15 @@ void appendUtf8(std::string& out, unsigned long code) {
         out += char(0x80 | ((code >> 6) & 0x3F));
         out += char(0x80 | (code & 0x3F));
     }
+}
+
+// Whether the token that ends just before `at` is a number.
+bool startsNumber(const std::string& source, std::size_t at) {
+    std::size_t start = at;
+    while (start > 0 && (std::isalnum(static_cast<unsigned char>(source[start - 1])) ||
+                         source[start - 1] == '\''))
+        --start;
+    return start < at && std::isdigit(static_cast<unsigned char>(source[start]));
 }
 
 // The string literals of a C++ source, adjacent ones joined, comments and character literals
@@ -88,6 +97,10 @@ std::vector<Literal> stringLiterals(const std::string& source) {
             joinable = false;
             continue;
         }
+        if (c == '\'' && startsNumber(source, i)) { // a digit separator: 52'200
+            ++i;
+            continue;
+        }
         if (c == '\'') { // a character literal, so that '"' opens nothing
             for (++i; i < source.size() && source[i] != '\''; ++i)
                 if (source[i] == '\\')
@@ -101,8 +114,8 @@ std::vector<Literal> stringLiterals(const std::string& source) {
             const auto delimiter = ")" + source.substr(i + 2, open - i - 2) + "\"";
             const auto end = source.find(delimiter, open);
             const auto stop = end == std::string::npos ? source.size() : end + delimiter.size();
-            std::string text = source.substr(open + 1, (end == std::string::npos ? stop : end) -
-                                                           open - 1);
+            std::string text =
+                source.substr(open + 1, (end == std::string::npos ? stop : end) - open - 1);
             literals.push_back({text, line, opensQString(source, i)});
             for (auto k = i; k < stop; ++k)
                 line += source[k] == '\n';
@@ -214,6 +227,7 @@ text += "Name=Dewlight\n";
 auto k = ui::text(
     "Not now");
 auto l = QStringLiteral(" \t\"'><~|&;$*?#()`"); auto m = QStringLiteral("%@ ml");
+auto n = 52'200 + 1'800'000; auto o = u8'x'; auto p = QStringLiteral("Back");
 )cpp";
     std::vector<std::pair<std::string, int>> found;
     for (const auto& key : keysOf(source))
@@ -227,6 +241,7 @@ auto l = QStringLiteral(" \t\"'><~|&;$*?#()`"); auto m = QStringLiteral("%@ ml")
         {"Say \"hi\" there", 15},
         {"Not now", 19},
         {"%@ ml", 20},
+        {"Back", 21},
     };
     EXPECT_EQ(found, expected);
 }

@@ -38,8 +38,8 @@ RozivPanelState demonstration() {
 }
 
 TEST(RozivSnapshotModel, PanelReadsTheSameLocalTimesInEveryZone) {
-    const auto english = localizerFor(std::make_shared<DewlightPlatform::Localizer>(
-        DewlightPlatform::englishStrings(), "en_US"));
+    const auto english = localizerFor(
+        std::make_shared<DewlightPlatform::Localizer>(DewlightPlatform::englishStrings(), "en_US"));
     for (const char* zone : {"America/Los_Angeles", "Asia/Tokyo", "UTC"}) {
         SCOPED_TRACE(zone);
         const auto calendar = Calendar::gregorian(zone);
@@ -57,8 +57,8 @@ TEST(RozivSnapshotModel, PanelReadsTheSameLocalTimesInEveryZone) {
 TEST(RozivSnapshotModel, DemonstrationState) {
     const auto snapshot = model({});
     EXPECT_EQ(snapshot.panel(), demonstration());
-    const RozivPreferencesState preferences{540, 1080, {1, 2, 3, 4, 5}, 250, 60, false, 3, 5,
-                                            false, std::nullopt};
+    const RozivPreferencesState preferences{540, 1080, {1, 2, 3, 4, 5}, 250,         60, false,
+                                            3,   5,    false,           std::nullopt};
     EXPECT_EQ(snapshot.preferences(), preferences);
     EXPECT_EQ(snapshot.welcome(), (RozivWelcomeState{RozivPermissionState::allowed, {}}));
 }
@@ -149,14 +149,22 @@ TEST(RozivSnapshotModel, AcceptsEveryActionAndChangesNothing) {
     QSignalSpy welcomeChanged(&snapshot, &DewlightViewModel::welcomeChanged);
     DewlightViewModel& viewModel = snapshot;
     for (const auto& action : {
-             RozivViewAction::reminders(false),       RozivViewAction::startMinute(600),
-             RozivViewAction::endMinute(900),         RozivViewAction::day(1),
-             RozivViewAction::glassMilliliters(500),  RozivViewAction::intervalMinutes(30),
-             RozivViewAction::login(true),            RozivViewAction::drinkGlass(),
-             RozivViewAction::drinkSip(),             RozivViewAction::undo(),
-             RozivViewAction::requestNotifications(), RozivViewAction::openNotificationSettings(),
-             RozivViewAction::retry(),                RozivViewAction::erase(),
-             RozivViewAction::openPreferences(),      RozivViewAction::openWelcome(),
+             RozivViewAction::reminders(false),
+             RozivViewAction::startMinute(600),
+             RozivViewAction::endMinute(900),
+             RozivViewAction::day(1),
+             RozivViewAction::glassMilliliters(500),
+             RozivViewAction::intervalMinutes(30),
+             RozivViewAction::login(true),
+             RozivViewAction::drinkGlass(),
+             RozivViewAction::drinkSip(),
+             RozivViewAction::undo(),
+             RozivViewAction::requestNotifications(),
+             RozivViewAction::openNotificationSettings(),
+             RozivViewAction::retry(),
+             RozivViewAction::erase(),
+             RozivViewAction::openPreferences(),
+             RozivViewAction::openWelcome(),
              RozivViewAction::completeWelcome(),
          })
         viewModel.send(action);

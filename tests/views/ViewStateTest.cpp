@@ -41,8 +41,8 @@ template <typename State> struct Change {
     std::function<void(State&)> apply;
 };
 
-template <typename State> void expectEachChangeSeen(const State& base,
-                                                    const std::vector<Change<State>>& changes) {
+template <typename State>
+void expectEachChangeSeen(const State& base, const std::vector<Change<State>>& changes) {
     for (const auto& change : changes) {
         SCOPED_TRACE(change.field);
         State changed = base;

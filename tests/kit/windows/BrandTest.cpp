@@ -6,7 +6,6 @@
 #include "kit/windows/PrivacyGreen.h"
 #include "ui/Render.h"
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 using namespace KestraUI;
@@ -76,19 +75,8 @@ TEST(BrandBackgroundTest, StopsMixTheBrandIntoTheSchemesBase) {
     }
 }
 
-class BrandPaintTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_kit_windows";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance())
-            new QGuiApplication(argc, argv);
-    }
-};
-
 // The same tree paints each scheme's background: nothing is fixed when the tree is built.
-TEST_F(BrandPaintTest, BackgroundFollowsTheSchemeWhenPainted) {
+TEST(BrandPaintTest, BackgroundFollowsTheSchemeWhenPainted) {
     const ui::Node background = BrandBackground(QColor(10, 158, 194)).frame(100, 100);
     const struct {
         ColorScheme scheme;

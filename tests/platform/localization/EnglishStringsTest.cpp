@@ -37,7 +37,6 @@ TEST(EnglishStrings, EveryEntryHasAnOtherFormWhenItHasForms) {
     }
 }
 
-
 TEST(EnglishStrings, LinuxWordingWhereAKeyNamesTheOtherPlatform) {
     const auto table = englishStrings();
     for (const auto& key : table.keys()) {

@@ -57,6 +57,10 @@ QStringList FakeNotificationServer::GetCapabilities() {
 
 QString FakeNotificationServer::GetServerInformation(QString& vendor, QString& version,
                                                      QString& protocolVersion) {
+    if (!answersInformation_) {
+        setDelayedReply(true); // and never sent
+        return {};
+    }
     vendor = QStringLiteral("Dewlight tests");
     version = QStringLiteral("1");
     protocolVersion = QStringLiteral("1.2");

@@ -39,6 +39,9 @@ public:
     void releaseReplies();
     std::size_t heldReplies() const { return held_.size(); }
 
+    // As a server too busy to answer: GetServerInformation gets no reply at all.
+    void stopAnsweringInformation() { answersInformation_ = false; }
+
     void invokeAction(uint id, const QString& actionKey) { emit ActionInvoked(id, actionKey); }
     // As if the user dismissed it (reason 2).
     void dismiss(uint id) { emit NotificationClosed(id, 2); }
@@ -65,6 +68,7 @@ private:
     std::vector<Notification> notified_;
     std::vector<uint> closed_;
     bool holding_ = false;
+    bool answersInformation_ = true;
     std::vector<Held> held_;
     uint nextId_ = 1;
 };

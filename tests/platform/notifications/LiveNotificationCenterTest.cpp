@@ -54,11 +54,13 @@ protected:
         runUntilIdle();
     }
 
-    std::unique_ptr<LiveNotificationCenter> makeCenter() {
+    std::unique_ptr<LiveNotificationCenter>
+    makeCenter(std::chrono::milliseconds probeTimeout = std::chrono::seconds(3)) {
         return std::make_unique<LiveNotificationCenter>(
             QDBusConnection::sessionBus(), defaults_, clock_,
             std::make_unique<ClockWallAlarm>(clock_),
-            NotificationSettingsLauncher(QString(), [](const QString&) { return false; }));
+            NotificationSettingsLauncher(QString(), [](const QString&) { return false; }),
+            probeTimeout);
     }
 
     // Adds the request and lets the fake clock reach its instant.
@@ -147,27 +149,32 @@ TEST_F(LiveCenter, AReplacedRequestFiresOnlyAsTheNewOneAndRemovedOnesNever) {
     EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre("a", "c"));
 }
 
-TEST_F(LiveCenter, AnActionOfOurNotificationReachesTheHandlerWithItsUserInfo) {
+TEST_F(LiveCenter, AnActionOfOurNotificationReachesTheHandlerOnceWithItsUserInfo) {
     FakeNotificationServer server;
     std::vector<NotificationResponse> responses;
     center_->setResponseHandler([&](NotificationResponse response) -> QCoro::Task<void> {
         responses.push_back(std::move(response));
         co_return;
     });
-    const uint id = fire(server, reminder("roziv.7", 1001)).id;
-    ASSERT_TRUE(runUntil([&] { return !center_->deliveredIdentifiers().empty(); }));
+    const uint answered = fire(server, reminder("roziv.7", 1001)).id;
+    const uint dismissed = fire(server, reminder("roziv.8", 1002)).id;
+    ASSERT_TRUE(runUntil([&] { return center_->deliveredIdentifiers().size() == 2; }));
 
-    server.invokeAction(id + 100, "cup"); // another application's notification
-    server.invokeAction(id, "sip");
+    server.invokeAction(answered + 100, "cup"); // another application's notification
+    server.invokeAction(answered, "sip");
+    // Servers such as dunst keep it on screen after an action: a second click.
+    server.invokeAction(answered, "sip");
     ASSERT_TRUE(runUntil([&] { return !responses.empty(); }));
     settle();
     EXPECT_THAT(responses, ElementsAre(NotificationResponse{"roziv.7", "sip",
                                                             reminder("roziv.7", 1001).userInfo}));
+    EXPECT_THAT(server.closed(), ElementsAre(answered)) << "an answered one is closed";
+    EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre("roziv.8"));
 
     // Closed by the user: forgotten, and never an answer.
-    server.dismiss(id);
+    server.dismiss(dismissed);
     ASSERT_TRUE(runUntil([&] { return center_->deliveredIdentifiers().empty(); }));
-    server.invokeAction(id, "cup");
+    server.invokeAction(dismissed, "cup");
     settle();
     EXPECT_EQ(responses.size(), 1u);
 }
@@ -217,6 +224,70 @@ TEST_F(LiveCenter, WithoutAServiceAddFailsAndAuthorizationIsDenied) {
     EXPECT_EQ(failureOf(center_->add(reminder("a", 1100))), std::nullopt);
 }
 
+// The server stops while a reminder is due and starts again: the reminder is held, reported, and
+// shown once a server is back on the same day; the next day it is dropped.
+TEST_F(LiveCenter, AReminderDueWhileNoServerIsOnTheBusWaitsForOne) {
+    struct Case {
+        const char* name;
+        double downFor; // seconds from the reminder's instant to the server's return
+        bool shown;
+    };
+    const Case cases[] = {
+        {"back the same day", 3600, true},
+        // Every case starts early on 2001-01-01 and the trigger's zone is UTC.
+        {"back the next day", 86400, false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        center_ = makeCenter();
+        center_->setCategories({reminderCategory()});
+        std::vector<bool> reports;
+        center_->setDeliveryFailureHandler([&](bool held) { reports.push_back(held); });
+        const std::string identifier = "roziv." + std::to_string(++n);
+        const double instant = clock_.now() + 10;
+
+        auto server = std::make_unique<FakeNotificationServer>();
+        awaitTask(center_->add(reminder(identifier, instant, "Time for some water.")));
+        server.reset();
+        clock_.advance(10);
+        ASSERT_TRUE(runUntil([&] { return !reports.empty(); }));
+        EXPECT_EQ(reports, std::vector<bool>{true});
+        EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre(identifier));
+
+        clock_.advance(c.downFor);
+        server = std::make_unique<FakeNotificationServer>();
+        ASSERT_TRUE(runUntil([&] { return reports.size() == 2; }));
+        EXPECT_EQ(reports, (std::vector<bool>{true, false}));
+        settle();
+        if (c.shown) {
+            ASSERT_EQ(server->notified().size(), 1u);
+            EXPECT_EQ(server->notified()[0].body, "Time for some water.");
+            EXPECT_EQ(server->notified()[0].actions.size(), 6);
+            EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre(identifier));
+        } else {
+            EXPECT_THAT(server->notified(), IsEmpty());
+            EXPECT_THAT(center_->deliveredIdentifiers(), IsEmpty());
+        }
+    }
+}
+
+TEST_F(LiveCenter, AHeldReminderRemovedWithTheDeliveredOnesIsNeverShown) {
+    std::vector<bool> reports;
+    center_->setDeliveryFailureHandler([&](bool held) { reports.push_back(held); });
+    auto server = std::make_unique<FakeNotificationServer>();
+    awaitTask(center_->add(reminder("a", 1010)));
+    server.reset();
+    clock_.advance(10);
+    ASSERT_TRUE(runUntil([&] { return !reports.empty(); }));
+    center_->removeAllDelivered(); // a drink was recorded meanwhile
+    ASSERT_TRUE(runUntil([&] { return reports.size() == 2; }));
+    EXPECT_EQ(reports, (std::vector<bool>{true, false}));
+    server = std::make_unique<FakeNotificationServer>();
+    settle();
+    EXPECT_THAT(server->notified(), IsEmpty());
+}
+
 TEST_F(LiveCenter, AnAnsweredRequestAuthorizesAndTheRecordOutlivesTheCentre) {
     FakeNotificationServer server;
     EXPECT_EQ(awaitTask(center_->authorizationStatus()),
@@ -226,6 +297,30 @@ TEST_F(LiveCenter, AnAnsweredRequestAuthorizesAndTheRecordOutlivesTheCentre) {
     center_ = makeCenter();
     EXPECT_EQ(awaitTask(center_->authorizationStatus()),
               NotificationAuthorizationStatus::authorized);
+}
+
+// Only an absent server is a refusal: one that owns its name but is slow to answer is not.
+TEST_F(LiveCenter, AServerTooBusyToAnswerLeavesTheAuthorizationAsItWas) {
+    FakeNotificationServer server;
+    server.stopAnsweringInformation();
+    const std::optional<std::string> records[] = {std::nullopt, "authorized", "denied"};
+    for (const auto& record : records) {
+        SCOPED_TRACE(record.value_or("none"));
+        if (record) {
+            defaults_.setText(LiveNotificationCenter::authorizationKey, *record);
+        } else {
+            defaults_.remove(LiveNotificationCenter::authorizationKey);
+        }
+        center_ = makeCenter(200ms);
+        std::optional<NotificationFailure> failure;
+        try {
+            awaitTask(center_->requestAlertAuthorization());
+        } catch (const NotificationError& error) {
+            failure = error.failure();
+        }
+        EXPECT_EQ(failure, NotificationFailure::serviceNotResponding);
+        EXPECT_EQ(defaults_.text(LiveNotificationCenter::authorizationKey), record);
+    }
 }
 
 TEST_F(LiveCenter, InvalidRequestsAreRefused) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -115,6 +116,33 @@ TEST_F(FileUserDefaultsTest, AFailedWriteIsReportedAndTheValueKept) {
     blocked.setText("k", "v");
     EXPECT_FALSE(blocked.lastWriteSucceeded());
     EXPECT_EQ(blocked.text("k"), "v") << "the value stays in memory";
+}
+
+// A date with no JSON form would make the whole file unreadable, and the next write its previous
+// copy too, losing every value (the writer identity with them).
+TEST_F(FileUserDefaultsTest, ANonFiniteDateIsRefusedAndSpoilsNothing) {
+    using Limits = std::numeric_limits<double>;
+    for (double date : {Limits::infinity(), -Limits::infinity(), Limits::quiet_NaN()}) {
+        SCOPED_TRACE(date);
+        fs::remove_all(folder);
+        {
+            FileUserDefaults defaults(file);
+            defaults.setText("writer", "8C4B2E61");
+            defaults.setDate("when", 10);
+            const QByteArray stored = readRaw(file);
+            defaults.setDate("when", date);
+            EXPECT_FALSE(defaults.lastWriteSucceeded());
+            EXPECT_EQ(defaults.date("when"), 10.0);
+            EXPECT_EQ(readRaw(file), stored) << "nothing is written";
+            defaults.setText("later", "x");
+            EXPECT_TRUE(defaults.lastWriteSucceeded());
+        }
+        FileUserDefaults again(file);
+        EXPECT_EQ(again.text("writer"), "8C4B2E61");
+        EXPECT_EQ(again.date("when"), 10.0);
+        EXPECT_EQ(again.text("later"), "x");
+        EXPECT_TRUE(damagedCopies().empty());
+    }
 }
 
 // A process killed at each point of a write leaves a file that reads as the old or the new values.

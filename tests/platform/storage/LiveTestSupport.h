@@ -8,15 +8,6 @@
 
 namespace DewlightPlatformTest {
 
-// Timers and the folder watcher need an application object; one per test process.
-inline void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "test_platform_storage";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
-
 // Runs the event loop until `done` holds or the time is up; answers `done()`.
 template <typename Done> bool waitUntil(Done done, int milliseconds = 3000) {
     QElapsedTimer timer;

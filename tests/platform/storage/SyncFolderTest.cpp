@@ -40,7 +40,6 @@ struct Machine {
 class SyncFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApplication();
         fs::create_directories(shared);
         writeRaw(shared / "account", "alice\n");
         fs::create_directories(sync.parent_path());
@@ -53,16 +52,11 @@ protected:
 };
 
 TEST(SyncFolderKeyValueStoreNames, KeepCasesApartAndRoundTrip) {
-    const std::string keys[] = {"roziv.v1.gAbC-_z.day100ezr11nidj4.wQ_x",
-                                "a",
-                                "A",
-                                ".hidden",
-                                "a/b",
-                                "%41",
-                                "^a",
-                                "ü",
-                                "a b",
-                                "x.sync-conflict-1"};
+    const std::string keys[] = {"roziv.v1.gAbC-_z.day100ezr11nidj4.wQ_x", "a", "A", ".hidden",
+                                "a/b", "%41", "^a", "ü", "a b",
+                                // Keys holding the conflict marker get names without it.
+                                "x.sync-conflict-1", "conflict", "Conflict", "xCONFLICT",
+                                "a_conflict-b", std::string("\xAC") + "onflict"};
     std::set<std::string> folded;
     for (const auto& key : keys) {
         SCOPED_TRACE(key);
@@ -73,6 +67,7 @@ TEST(SyncFolderKeyValueStoreNames, KeepCasesApartAndRoundTrip) {
         EXPECT_EQ(SyncFolderKeyValueStore::keyOf(*name), key);
         auto lower = QString::fromStdString(*name).toLower().toStdString();
         EXPECT_TRUE(folded.insert(lower).second) << "two keys share a name when case is folded";
+        EXPECT_EQ(lower.find("conflict"), std::string::npos) << *name;
     }
     const char* foreign[] = {"A.kv",
                              "%4a.kv",
@@ -81,6 +76,9 @@ TEST(SyncFolderKeyValueStoreNames, KeepCasesApartAndRoundTrip) {
                              ".kv",
                              "a (conflicted copy).kv",
                              "a.sync-conflict-20240101-120000-ABCDEFG.kv",
+                             "a.sync-conflict-20260101-120000-abcdefg.kv",
+                             "a_conflict-20260101-120000.kv",
+                             "a_CONFLICT.kv",
                              "%41%4.kv",
                              "^.kv"};
     for (const auto* name : foreign) {
@@ -88,6 +86,7 @@ TEST(SyncFolderKeyValueStoreNames, KeepCasesApartAndRoundTrip) {
         EXPECT_FALSE(SyncFolderKeyValueStore::keyOf(name));
     }
     EXPECT_FALSE(SyncFolderKeyValueStore::fileName(std::string(300, 'k')));
+    EXPECT_FALSE(SyncFolderKeyValueStore::fileName("")) << "it would be the hidden name .kv";
 }
 
 TEST_F(SyncFolderTest, AWriteReachesTheOtherMachineAsOneNotice) {
@@ -128,16 +127,61 @@ TEST_F(SyncFolderTest, ForeignFilesAreIgnored) {
     a.store.set("k", "v");
     auto folder = *a.folder.accountFolder();
     writeRaw(folder / "k.sync-conflict-20240101-120000-ABCDEFG.kv", "conflict");
+    writeRaw(folder / "k.sync-conflict-20260101-120000-abcdefg.kv", "conflict");
+    writeRaw(folder / "k_conflict-20260101-120000.kv", "conflict");
     writeRaw(folder / "k (conflicted copy 2024-01-01 120000).kv", "conflict");
     writeRaw(folder / ".syncthing.k.kv.tmp", "partial");
     writeRaw(folder / ".k.kv.tmp-123456", "partial");
     writeRaw(folder / "k.kv~", "backup");
     writeRaw(folder / "notes.txt", "hello");
     fs::create_directory(folder / "sub.kv");
+    // A synced link must not read a file of this computer into the store.
+    writeRaw(base / "secret", "local only");
+    fs::create_symlink(base / "secret", folder / "stolen.kv");
     a.folder.rescan();
     EXPECT_TRUE(a.notices.empty());
     EXPECT_EQ(a.store.keys(), Keys{"k"});
     EXPECT_EQ(a.store.data("k"), QByteArray("v"));
+}
+
+TEST_F(SyncFolderTest, AKeyFileReplacedByALinkIsNoLongerRead) {
+    Machine a(sync);
+    a.store.set("k", "v");
+    auto file = *a.folder.accountFolder() / *SyncFolderKeyValueStore::fileName("k");
+    writeRaw(base / "secret", "local only");
+    fs::remove(file);
+    fs::create_symlink(base / "secret", file);
+    a.folder.rescan();
+    EXPECT_FALSE(a.store.data("k"));
+    Machine b(sync);
+    EXPECT_TRUE(b.store.keys().empty());
+    b.store.set("k", "local only");
+    EXPECT_FALSE(fs::is_symlink(file)) << "a write replaces the link, never writes through it";
+    EXPECT_EQ(b.store.data("k"), QByteArray("local only"));
+}
+
+// The copy in memory may be stale: another computer may have written since the last look.
+TEST_F(SyncFolderTest, AWriteEqualToAStaleCopyStillReachesTheFile) {
+    Machine a(sync), b(sync);
+    a.store.set("k", "mine");
+    b.folder.rescan();
+    a.store.set("k", "theirs"); // b has not looked since
+    b.store.set("k", "mine");
+    auto file = *b.folder.accountFolder() / *SyncFolderKeyValueStore::fileName("k");
+    QFile stored(file);
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), QByteArray("mine"));
+    a.folder.rescan();
+    EXPECT_EQ(a.store.data("k"), QByteArray("mine"));
+}
+
+TEST_F(SyncFolderTest, AnEmptyKeyIsNeverStored) {
+    Machine a(sync);
+    a.store.set("", "v");
+    EXPECT_TRUE(a.store.keys().empty());
+    EXPECT_FALSE(a.store.data(""));
+    auto folder = *a.folder.accountFolder();
+    EXPECT_TRUE(!fs::exists(folder) || fs::is_empty(folder));
 }
 
 TEST_F(SyncFolderTest, AnUnreachableFolderIsOfflineNotASignOut) {

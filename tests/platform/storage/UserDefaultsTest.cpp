@@ -1,6 +1,7 @@
 #include "platform/storage/LocalUserDefaults.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace DewlightPlatform;
 
@@ -41,6 +42,20 @@ TEST(LocalUserDefaults, ValuesReadBackExactly) {
     EXPECT_EQ(defaults.date("when"), -0.1 + 1e10);
     EXPECT_EQ(defaults.bytes("raw"), QByteArray("\0\xff", 2));
     EXPECT_EQ(defaults.text("name"), "Ünïcode");
+}
+
+TEST(LocalUserDefaults, ANonFiniteDateIsRefused) {
+    using Limits = std::numeric_limits<double>;
+    for (double date : {Limits::infinity(), -Limits::infinity(), Limits::quiet_NaN()}) {
+        SCOPED_TRACE(date);
+        LocalUserDefaults defaults;
+        defaults.setDate("when", 10);
+        defaults.setDate("when", date);
+        defaults.setDate("new", date);
+        EXPECT_EQ(defaults.date("when"), 10.0);
+        EXPECT_FALSE(defaults.value("new"));
+        EXPECT_EQ(defaults.writes(), 1);
+    }
 }
 
 TEST(LocalUserDefaults, OnlyRealChangesWrite) {
