@@ -28,13 +28,29 @@ QString joined(const std::vector<AccessibleNode>& nodes, QString AccessibleNode:
     return parts.join(QStringLiteral(", "));
 }
 
+// The elements a group holds stand for themselves; one element made of them reads through.
+std::vector<AccessibleNode> withoutGroups(const std::vector<AccessibleNode>& nodes) {
+    std::vector<AccessibleNode> flat;
+    for (const AccessibleNode& node : nodes) {
+        if (node.role != Role::group) {
+            flat.push_back(node);
+            continue;
+        }
+        std::vector<AccessibleNode> inner = withoutGroups(node.children);
+        flat.insert(flat.end(), std::make_move_iterator(inner.begin()),
+                    std::make_move_iterator(inner.end()));
+    }
+    return flat;
+}
+
 bool hasAction(const Element& element) {
     return element.node->tapAction() || element.node->menu();
 }
 
 // One element standing for `element` and everything it holds.
 AccessibleNode single(const Element& element, const Accessibility& a,
-                      const std::vector<AccessibleNode>& inner) {
+                      const std::vector<AccessibleNode>& held) {
+    const std::vector<AccessibleNode> inner = withoutGroups(held);
     AccessibleNode node;
     node.identity = element.identity;
     node.frame = element.frame;
@@ -89,6 +105,21 @@ AccessibleNode single(const Element& element, const Accessibility& a,
     return node;
 }
 
+// A container: one element that holds the elements inside it.
+AccessibleNode group(const Element& element, const Accessibility& a,
+                     std::vector<AccessibleNode> inner) {
+    AccessibleNode node;
+    node.identity = element.identity;
+    node.role = Role::group;
+    node.label = a.label.value_or(QString());
+    node.value = a.value.value_or(QString());
+    node.hint = a.hint.value_or(QString());
+    node.frame = element.frame;
+    node.disabled = !element.env().enabled;
+    node.children = std::move(inner);
+    return node;
+}
+
 // Properties of a modifier that neither combines nor names a control, laid on the one element
 // it wraps.
 void merge(AccessibleNode& node, const Accessibility& a) {
@@ -138,6 +169,8 @@ std::vector<AccessibleNode> collect(const Element& element) {
     }
     if (!a)
         return inner;
+    if (a->container)
+        return {group(element, *a, std::move(inner))};
     if (a->combineChildren || a->ignoreChildren ||
         (a->traits & (Accessibility::button | Accessibility::toggle)))
         return {single(element, *a, inner)};
@@ -154,6 +187,22 @@ std::vector<AccessibleNode> collect(const Element& element) {
 
 std::vector<AccessibleNode> accessibilityTree(const Element& root) {
     return collect(root);
+}
+
+const AccessibleNode* findAccessible(const std::vector<AccessibleNode>& nodes,
+                                     const QString& identity) {
+    return firstAccessible(nodes, [&](const AccessibleNode& n) { return n.identity == identity; });
+}
+
+const AccessibleNode* firstAccessible(const std::vector<AccessibleNode>& nodes,
+                                      const std::function<bool(const AccessibleNode&)>& accept) {
+    for (const AccessibleNode& node : nodes) {
+        if (accept(node))
+            return &node;
+        if (const AccessibleNode* found = firstAccessible(node.children, accept))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace ui

@@ -73,6 +73,17 @@ Color Color::accent() {
     return forScheme(accentLight(), accentDark());
 }
 
+// Without a blur behind it, glass reads as a white veil: strong on light, faint on dark.
+Color Color::glassMaterial() {
+    return forScheme(QColor(255, 255, 255, 140), QColor(255, 255, 255, 36));
+}
+Color Color::barMaterial() {
+    return forScheme(QColor(246, 246, 246, 235), QColor(40, 40, 40, 235));
+}
+Color Color::separator() {
+    return primary().opacity(0.1);
+}
+
 Color Color::opacity(double factor) const {
     Color copy = *this;
     copy.opacity_ *= factor;

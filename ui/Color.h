@@ -35,6 +35,11 @@ public:
     static Color green();
     static Color accent();
 
+    // Materials and hairlines the designs name without stating them; the values are ours.
+    static Color glassMaterial(); // glass cards and glass buttons: frosted white
+    static Color barMaterial();   // a bar laid over scrolled content: nearly opaque
+    static Color separator();     // dividers and the edge of a bar
+
     Color opacity(double factor) const;
     QColor resolve(const Environment& environment) const;
     bool isClear() const { return kind_ == Kind::fixed && light_.alpha() == 0; }

@@ -52,7 +52,8 @@ private:
 
 class ScrollViewNode final : public NodeImpl {
 public:
-    ScrollViewNode(Node content, Axis axis) : content_(std::move(content)), axis_(axis) {}
+    ScrollViewNode(Node content, Axis axis, std::function<void(bool)> scrolled)
+        : content_(std::move(content)), axis_(axis), scrolled_(std::move(scrolled)) {}
 
     void build(Element& self) const override {
         addChild(self, content_, QStringLiteral("content"), nullptr, std::optional<Axis>());
@@ -88,6 +89,9 @@ public:
         painter.restore();
     }
     std::optional<Axis> scrollAxis() const override { return axis_; }
+    const std::function<void(bool)>* scrollReport() const override {
+        return scrolled_ ? &scrolled_ : nullptr;
+    }
     // The hidden part of the content takes no hits.
     bool admitsHit(const Element& self, QPointF point) const override {
         return self.frame.contains(point);
@@ -126,6 +130,7 @@ private:
 
     Node content_;
     Axis axis_;
+    std::function<void(bool)> scrolled_;
 };
 
 } // namespace
@@ -134,8 +139,8 @@ Node firstThatFits(std::vector<Node> children, bool horizontal, bool vertical) {
     return Node(std::make_shared<FirstThatFitsNode>(std::move(children), horizontal, vertical));
 }
 
-Node scrollView(Node content, Axis axis) {
-    return Node(std::make_shared<ScrollViewNode>(std::move(content), axis));
+Node scrollView(Node content, Axis axis, std::function<void(bool)> scrolled) {
+    return Node(std::make_shared<ScrollViewNode>(std::move(content), axis, std::move(scrolled)));
 }
 
 } // namespace ui

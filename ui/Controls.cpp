@@ -19,6 +19,8 @@ ControlMetrics controlMetrics(ControlSize size) {
         return {28, 12};
     case ControlSize::large:
         return {36, 16};
+    case ControlSize::extraLarge:
+        return {44, 20};
     }
     return {28, 12};
 }
@@ -33,6 +35,8 @@ QSizeF switchSize(ControlSize size) {
         return {38, 22};
     case ControlSize::large:
         return {44, 26};
+    case ControlSize::extraLarge:
+        return {50, 30};
     }
     return {38, 22};
 }
@@ -46,9 +50,6 @@ namespace {
 // Fills of the bordered styles, at rest and while pressed.
 Color borderedFill(bool pressed) {
     return Color::primary().opacity(pressed ? 0.18 : 0.08);
-}
-Color glassFill() {
-    return Color::forScheme(QColor(255, 255, 255, 140), QColor(255, 255, 255, 36));
 }
 Color glassEdge() {
     return Color::primary().opacity(0.1);
@@ -129,7 +130,7 @@ public:
             painter.fillPath(bezel, borderedFill(down).resolve(env));
             break;
         case ButtonStyle::glass:
-            painter.fillPath(bezel, glassFill().resolve(env));
+            painter.fillPath(bezel, Color::glassMaterial().resolve(env));
             painter.strokePath(Shape::capsule().path(self.frame.adjusted(0.5, 0.5, -0.5, -0.5)),
                                QPen(glassEdge().resolve(env), 1));
             if (down)

@@ -129,6 +129,7 @@ void Host::commit(std::unique_ptr<Layout> next) {
     context_->endPass([&](const QString& identity) { return present.contains(identity); });
     matchLifecycles();
     matchChanges();
+    matchReports();
     matchLineEdits();
     matchAccessibility();
     matchFocus();
@@ -176,6 +177,56 @@ void Host::matchChanges() {
         }
     }
     changes_ = std::move(now);
+    for (const auto& call : calls)
+        call();
+}
+
+void Host::matchReports() {
+    std::map<QString, QRectF> geometry;
+    std::map<QString, bool> scrolled;
+    std::vector<std::function<void()>> calls;
+    std::vector<std::pair<QString, QPointF>> spaces; // named ancestors, outermost first
+    std::function<void(const Element&)> walk = [&](const Element& e) {
+        if (!e.placed)
+            return;
+        const QString* space = e.node->coordinateSpace();
+        if (space)
+            spaces.emplace_back(*space, e.frame.topLeft());
+        if (const GeometryReport* report = e.node->geometryReport(); report && report->report) {
+            QPointF origin(0, 0);
+            if (!report->space.isEmpty())
+                for (auto named = spaces.rbegin(); named != spaces.rend(); ++named)
+                    if (named->first == report->space) {
+                        origin = named->second;
+                        break;
+                    }
+            QRectF frame = e.frame.translated(-origin);
+            if (report->sizeOnly)
+                frame.moveTopLeft(QPointF(0, 0));
+            geometry[e.identity] = frame;
+            if (const auto old = geometry_.find(e.identity);
+                old == geometry_.end() || old->second != frame)
+                calls.push_back([action = report->report, frame] { action(frame); });
+        }
+        if (const std::function<void(bool)>* report = e.node->scrollReport()) {
+            const Element& content = e.children.front();
+            const double offset = *e.node->scrollAxis() == Axis::vertical
+                                      ? e.frame.top() - content.frame.top()
+                                      : e.frame.left() - content.frame.left();
+            const bool now = offset > scrolledThreshold;
+            scrolled[e.identity] = now;
+            if (const auto old = scrolled_.find(e.identity);
+                now != (old != scrolled_.end() && old->second))
+                calls.push_back([action = *report, now] { action(now); });
+        }
+        for (const Element& child : e.children)
+            walk(child);
+        if (space)
+            spaces.pop_back();
+    };
+    walk(layout_->root());
+    geometry_ = std::move(geometry);
+    scrolled_ = std::move(scrolled);
     for (const auto& call : calls)
         call();
 }
@@ -267,12 +318,8 @@ void Host::moveFocus(const QString& stop, Qt::FocusReason reason) {
     else if (!stop.isEmpty() || (focusWidget() && focusWidget() != this))
         setFocus(reason);
     if (QAccessible::isActive() && !stop.isEmpty())
-        if (const int index = int(
-                std::find_if(accessible_.begin(), accessible_.end(),
-                             [&](const AccessibleNode& n) { return isWithin(n.identity, stop); }) -
-                accessible_.begin());
-            index < int(accessible_.size()))
-            if (QAccessibleInterface* child = accessibleChild(index)) {
+        if (const AccessibleNode* node = focusedAccessible())
+            if (QAccessibleInterface* child = accessibleInterface(node->identity)) {
                 QAccessibleEvent focus(child, QAccessible::Focus);
                 QAccessible::updateAccessibility(&focus);
             }
@@ -345,8 +392,10 @@ QLineEdit* Host::lineEdit(const QString& identity) const {
 void Host::matchAccessibility() {
     accessible_ = accessibilityTree(layout_->root());
     QSet<QString> present;
-    for (const AccessibleNode& node : accessible_)
+    firstAccessible(accessible_, [&](const AccessibleNode& node) {
         present.insert(node.identity);
+        return false;
+    });
     for (auto it = accessibleIds_.begin(); it != accessibleIds_.end();) {
         if (present.contains(it.key())) {
             ++it;
@@ -362,31 +411,36 @@ void Host::matchAccessibility() {
 }
 
 const AccessibleNode* Host::accessibleNode(const QString& identity) const {
-    const auto found =
-        std::find_if(accessible_.begin(), accessible_.end(),
-                     [&](const AccessibleNode& n) { return n.identity == identity; });
-    return found == accessible_.end() ? nullptr : &*found;
+    return findAccessible(accessible_, identity);
 }
 
-QAccessibleInterface* Host::accessibleChild(int index) const {
-    if (index < 0 || index >= int(accessible_.size()))
+const AccessibleNode* Host::accessibleParent(const QString& identity) const {
+    return firstAccessible(accessible_, [&](const AccessibleNode& n) {
+        return std::any_of(n.children.begin(), n.children.end(),
+                           [&](const AccessibleNode& child) { return child.identity == identity; });
+    });
+}
+
+const AccessibleNode* Host::focusedAccessible() const {
+    if (focused_.isEmpty())
         return nullptr;
-    const AccessibleNode& node = accessible_[std::size_t(index)];
-    if (node.role == AccessibleNode::Role::textField)
-        if (QLineEdit* edit = lineEdit(node.identity))
-            return QAccessible::queryAccessibleInterface(edit);
-    if (const auto id = accessibleIds_.constFind(node.identity); id != accessibleIds_.constEnd())
-        return QAccessible::accessibleInterface(*id);
-    QAccessibleInterface* child = makeElementAccessible(const_cast<Host*>(this), node.identity);
-    accessibleIds_.insert(node.identity, QAccessible::registerAccessibleInterface(child));
-    return child;
+    return firstAccessible(accessible_, [&](const AccessibleNode& n) {
+        return n.role != AccessibleNode::Role::group && isWithin(n.identity, focused_);
+    });
 }
 
-int Host::indexOfAccessible(const QAccessibleInterface* child) const {
-    for (int i = 0; i < int(accessible_.size()); ++i)
-        if (accessibleChild(i) == child)
-            return i;
-    return -1;
+QAccessibleInterface* Host::accessibleInterface(const QString& identity) const {
+    const AccessibleNode* node = accessibleNode(identity);
+    if (!node)
+        return nullptr;
+    if (node->role == AccessibleNode::Role::textField)
+        if (QLineEdit* edit = lineEdit(identity))
+            return QAccessible::queryAccessibleInterface(edit);
+    if (const auto id = accessibleIds_.constFind(identity); id != accessibleIds_.constEnd())
+        return QAccessible::accessibleInterface(*id);
+    QAccessibleInterface* element = makeElementAccessible(const_cast<Host*>(this), identity);
+    accessibleIds_.insert(identity, QAccessible::registerAccessibleInterface(element));
+    return element;
 }
 
 void Host::updateHover(std::optional<QPointF> point) {

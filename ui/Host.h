@@ -49,8 +49,14 @@ public:
     QSize sizeHint() const override;
 
     const Layout* layout() const { return layout_.get(); }
+    // The elements assistive technology reads, outermost first; a group holds its own.
     const std::vector<AccessibleNode>& accessibleNodes() const { return accessible_; }
+    // The element standing for `identity` at any depth, or none.
     const AccessibleNode* accessibleNode(const QString& identity) const;
+    // The group that holds the element; none when the window holds it directly.
+    const AccessibleNode* accessibleParent(const QString& identity) const;
+    // The innermost element standing for the focused control; none without focus.
+    const AccessibleNode* focusedAccessible() const;
     // The focus stop that has keyboard focus; empty when none.
     const QString& focusedIdentity() const { return focused_; }
     bool keyboardUsed() const { return keyboardUsed_; }
@@ -63,9 +69,8 @@ public:
     QMenu* openMenu() const { return menu_; }
     QLineEdit* lineEdit(const QString& identity) const;
 
-    // The accessibility bridge's view of its virtual children.
-    QAccessibleInterface* accessibleChild(int index) const;
-    int indexOfAccessible(const QAccessibleInterface* child) const;
+    // The accessibility bridge's interface for an element of the tree, made on first use.
+    QAccessibleInterface* accessibleInterface(const QString& identity) const;
 
 protected:
     bool event(QEvent* event) override;
@@ -97,6 +102,7 @@ private:
     void matchFocus();
     void matchLineEdits();
     void matchAccessibility();
+    void matchReports();
     void updateHover(std::optional<QPointF> point);
     void moveFocus(const QString& stop, Qt::FocusReason reason);
     std::vector<const Element*> focusChain() const;
@@ -118,6 +124,8 @@ private:
 
     std::map<QString, Lifecycle> lifecycles_;
     std::map<QString, ChangeWatch> changes_;
+    std::map<QString, QRectF> geometry_; // the frame last reported, by reporting node
+    std::map<QString, bool> scrolled_;   // what each reporting scroll view last said
     std::map<QString, std::function<void(bool)>> hovered_;
     std::optional<QPointF> pointer_;
     QString focused_;

@@ -29,8 +29,35 @@ QAccessible::Role qtRole(Role role) {
         return QAccessible::StaticText;
     case Role::image:
         return QAccessible::Graphic;
+    case Role::group:
+        return QAccessible::Grouping;
     }
     return QAccessible::StaticText;
+}
+
+// What the window and the groups in it share: a list of elements as children.
+QAccessibleInterface* childOf(const Host* host, const std::vector<AccessibleNode>& nodes,
+                              int index) {
+    if (index < 0 || index >= int(nodes.size()))
+        return nullptr;
+    return host->accessibleInterface(nodes[std::size_t(index)].identity);
+}
+
+int indexIn(const Host* host, const std::vector<AccessibleNode>& nodes,
+            const QAccessibleInterface* child) {
+    for (int i = 0; i < int(nodes.size()); ++i)
+        if (childOf(host, nodes, i) == child)
+            return i;
+    return -1;
+}
+
+QAccessibleInterface* childAtPoint(const Host* host, const std::vector<AccessibleNode>& nodes,
+                                   int x, int y) {
+    const QPoint local = host->mapFromGlobal(QPoint(x, y));
+    for (int i = int(nodes.size()) - 1; i >= 0; --i)
+        if (nodes[std::size_t(i)].frame.contains(local))
+            return childOf(host, nodes, i);
+    return nullptr;
 }
 
 class HostInterface final : public QAccessibleWidget {
@@ -38,27 +65,18 @@ public:
     explicit HostInterface(Host* host) : QAccessibleWidget(host, QAccessible::Client) {}
 
     int childCount() const override { return int(host()->accessibleNodes().size()); }
-    QAccessibleInterface* child(int index) const override { return host()->accessibleChild(index); }
+    QAccessibleInterface* child(int index) const override {
+        return childOf(host(), host()->accessibleNodes(), index);
+    }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        return host()->indexOfAccessible(child);
+        return indexIn(host(), host()->accessibleNodes(), child);
     }
     QAccessibleInterface* childAt(int x, int y) const override {
-        const QPoint local = host()->mapFromGlobal(QPoint(x, y));
-        const auto& nodes = host()->accessibleNodes();
-        for (int i = int(nodes.size()) - 1; i >= 0; --i)
-            if (nodes[std::size_t(i)].frame.contains(local))
-                return child(i);
-        return nullptr;
+        return childAtPoint(host(), host()->accessibleNodes(), x, y);
     }
     QAccessibleInterface* focusChild() const override {
-        const QString& focused = host()->focusedIdentity();
-        if (focused.isEmpty())
-            return nullptr;
-        const auto& nodes = host()->accessibleNodes();
-        for (int i = 0; i < int(nodes.size()); ++i)
-            if (isWithin(nodes[std::size_t(i)].identity, focused))
-                return child(i);
-        return nullptr;
+        const AccessibleNode* focused = host()->focusedAccessible();
+        return focused ? host()->accessibleInterface(focused->identity) : nullptr;
     }
 
 private:
@@ -74,13 +92,29 @@ public:
     QWindow* window() const override {
         return host_ && host_->window() ? host_->window()->windowHandle() : nullptr;
     }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override {
-        return host_ ? QAccessible::queryAccessibleInterface(host_.data()) : nullptr;
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const AccessibleNode* n = node();
+        return n ? childAtPoint(host_, n->children, x, y) : nullptr;
     }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* parent() const override {
+        if (!host_)
+            return nullptr;
+        if (const AccessibleNode* group = host_->accessibleParent(identity_))
+            return host_->accessibleInterface(group->identity);
+        return QAccessible::queryAccessibleInterface(host_.data());
+    }
+    QAccessibleInterface* child(int index) const override {
+        const AccessibleNode* n = node();
+        return n ? childOf(host_, n->children, index) : nullptr;
+    }
+    int childCount() const override {
+        const AccessibleNode* n = node();
+        return n ? int(n->children.size()) : 0;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const AccessibleNode* n = node();
+        return n ? indexIn(host_, n->children, child) : -1;
+    }
 
     QString text(QAccessible::Text t) const override {
         const AccessibleNode* n = node();

@@ -2,6 +2,7 @@
 
 #include "ui/Binding.h"
 
+#include <QRectF>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -44,6 +45,13 @@ struct TextFieldModel {
     QString placeholder; // a localisation key
     std::function<void(const QString&)> edited;
     std::function<void()> submitted;
+};
+
+// A node's frame reported to the view after the layout passes in which it changed.
+struct GeometryReport {
+    QString space;         // the ancestor's coordinate space; empty for the window's
+    bool sizeOnly = false; // report the size alone: moves that keep it report nothing
+    std::function<void(const QRectF&)> report;
 };
 
 // A stop of the keyboard focus chain.

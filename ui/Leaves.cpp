@@ -13,11 +13,7 @@ namespace {
 constexpr double idealFlexibleLength = 10;
 // A symbol is a square this many times the font's pixel size.
 constexpr double symbolScale = 1.2;
-// Thickness and colour of a divider.
 constexpr double dividerThickness = 1;
-Color dividerColor() {
-    return Color::primary().opacity(0.1);
-}
 
 class EmptyNode final : public NodeImpl {
 public:
@@ -30,6 +26,7 @@ public:
 class SpacerNode final : public NodeImpl {
 public:
     explicit SpacerNode(double minimum) : minimum_(minimum) {}
+    bool isSpacer(const Element&) const override { return true; }
 
     Dimensions measure(const Element& self, const ProposedSize& offered) const override {
         auto length = [&](std::optional<double> proposed) {
@@ -55,7 +52,7 @@ public:
     }
 
     void paint(QPainter& painter, const Element& self) const override {
-        painter.fillRect(self.frame, dividerColor().resolve(self.env()));
+        painter.fillRect(self.frame, Color::separator().resolve(self.env()));
     }
     bool isHitItself(const Element& self, QPointF point) const override {
         return self.frame.contains(point);

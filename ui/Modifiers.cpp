@@ -23,6 +23,10 @@ public:
         const Element& content = self.children.front();
         return content.node->layoutPriority(content);
     }
+    bool isSpacer(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->isSpacer(content);
+    }
 
 protected:
     Node content_;
@@ -367,6 +371,26 @@ private:
     ChangeWatch watch_;
 };
 
+class CoordinateSpaceNode final : public ModifierNode {
+public:
+    CoordinateSpaceNode(Node content, QString name)
+        : ModifierNode(std::move(content)), name_(std::move(name)) {}
+    const QString* coordinateSpace() const override { return &name_; }
+
+private:
+    QString name_;
+};
+
+class GeometryReportNode final : public ModifierNode {
+public:
+    GeometryReportNode(Node content, GeometryReport report)
+        : ModifierNode(std::move(content)), report_(std::move(report)) {}
+    const GeometryReport* geometryReport() const override { return &report_; }
+
+private:
+    GeometryReport report_;
+};
+
 class HitTestingNode final : public ModifierNode {
 public:
     explicit HitTestingNode(Node content) : ModifierNode(std::move(content)) {}
@@ -442,6 +466,10 @@ public:
         return content.node->layoutPriority(content);
     }
     bool isEmpty() const override { return false; }
+    bool isSpacer(const Element& self) const override {
+        const Element& content = self.children.front();
+        return content.node->isSpacer(content);
+    }
 
 private:
     std::function<Node(const Element&)> body_;
@@ -484,6 +512,10 @@ Node Node::overlay(Node layer, Alignment alignment) const {
 
 Node Node::environment(std::function<void(Environment&)> change) const {
     return wrap<EnvironmentNode>(*this, std::move(change));
+}
+
+Node Node::ignoresKeyboardUse() const {
+    return environment([](Environment& env) { env.keyboardUsed = false; });
 }
 
 Node Node::foreground(Color color) const {
@@ -571,6 +603,23 @@ Node Node::onDisappear(std::function<void()> action) const {
 
 Node Node::watched(ChangeWatch watch) const {
     return wrap<ChangeNode>(*this, std::move(watch));
+}
+
+Node Node::coordinateSpace(QString name) const {
+    return wrap<CoordinateSpaceNode>(*this, std::move(name));
+}
+
+Node Node::onGeometryChange(QString space, std::function<void(const QRectF&)> report) const {
+    return wrap<GeometryReportNode>(*this,
+                                    GeometryReport{std::move(space), false, std::move(report)});
+}
+
+Node Node::onSizeChange(std::function<void(const QSizeF&)> report) const {
+    return wrap<GeometryReportNode>(
+        *this, GeometryReport{QString(), true, [report = std::move(report)](const QRectF& frame) {
+                                  if (report)
+                                      report(frame.size());
+                              }});
 }
 
 Node Node::allowsHitTesting(bool allowed) const {

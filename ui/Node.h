@@ -43,8 +43,9 @@ struct Accessibility {
     std::optional<QString> hint = std::nullopt;
     unsigned traits = none;
     bool hidden = false;
-    bool combineChildren = false;               // one element whose children are read as one
-    bool ignoreChildren = false;                // one element whose children are not read
+    bool combineChildren = false; // one element whose children are read as one
+    bool ignoreChildren = false;  // one element whose children are not read
+    bool container = false;       // one element that holds its children, each still read by itself
     std::optional<bool> checked = std::nullopt; // a switch's state
 };
 
@@ -82,6 +83,12 @@ public:
     Node opacity(double opacity) const;
     Node disabled(bool disabled = true) const;
     Node environment(std::function<void(Environment&)> change) const;
+    // The subtree reads the keyboard-used flag as false whatever the window's says (a panel
+    // that never shows focus rings).
+    Node ignoresKeyboardUse() const;
+    // Sets a declared key (ui/Environment.h) for this subtree.
+    template <typename T>
+    Node environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const;
 
     // Identity and what the host needs for interaction.
     Node id(QString id) const;
@@ -107,6 +114,15 @@ public:
     template <typename T>
     Node onChange(T value, std::function<void(const T& old, const T& now)> action,
                   bool initial = false) const;
+    // Names this node's frame as a coordinate space for the geometry reports inside it; where
+    // several ancestors carry the name, the nearest one counts.
+    Node coordinateSpace(QString name) const;
+    // In a window: calls `report(frame)` with this node's frame in the coordinate space `space`
+    // (the window's when no ancestor carries that name) when the node enters the tree and after
+    // every later layout pass in which that frame differs from the last one reported.
+    Node onGeometryChange(QString space, std::function<void(const QRectF&)> report) const;
+    // The same for the node's size alone.
+    Node onSizeChange(std::function<void(const QSizeF&)> report) const;
     Node allowsHitTesting(bool allowed) const;
     Node buttonStyle(ButtonStyle style) const;
     Node controlSize(ControlSize size) const;
@@ -146,8 +162,12 @@ Node hstack(std::vector<Node> children, VerticalAlignment alignment = VerticalAl
 Node zstack(std::vector<Node> children, Alignment alignment = {});
 // The first child whose ideal size fits the proposal on the given axes; the last one otherwise.
 Node firstThatFits(std::vector<Node> children, bool horizontal = false, bool vertical = true);
-// Offers its content unlimited length on the axis and shows a window of it.
-Node scrollView(Node content, Axis axis = Axis::vertical);
+// Offers its content unlimited length on the axis and shows a window of it. In a window,
+// `scrolled` is told each time the content moves away from its start (by more than
+// scrolledThreshold) and each time it comes back; it starts at its start.
+inline constexpr double scrolledThreshold = 1;
+Node scrollView(Node content, Axis axis = Axis::vertical,
+                std::function<void(bool scrolled)> scrolled = {});
 
 // Leaves.
 inline constexpr double defaultSpacerMinimum = 8;
@@ -175,6 +195,11 @@ inline Node strokeBorder(Shape s, Paint paint, double lineWidth = 1) {
 #include "ui/Interaction.h"
 
 namespace ui {
+
+template <typename T>
+Node Node::environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const {
+    return environment([key, value = std::move(value)](Environment& env) { env.set(key, value); });
+}
 
 template <typename T>
 Node Node::onChange(T value, std::function<void(const T&, const T&)> action, bool initial) const {

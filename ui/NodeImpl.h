@@ -24,6 +24,9 @@ public:
     virtual double layoutPriority(const Element& self) const;
     // An empty node takes no place in a stack, not even its spacing.
     virtual bool isEmpty() const { return false; }
+    // A spacer gives way to its siblings down to its minimum before any of them gives way;
+    // modifiers that only wrap pass their content's answer on.
+    virtual bool isSpacer(const Element&) const { return false; }
 
     // What the window host reads for interaction; none unless the node is that modifier.
     virtual const Accessibility* accessibility() const { return nullptr; }
@@ -39,6 +42,9 @@ public:
     virtual const MenuModel* menu() const { return nullptr; }
     virtual const TextFieldModel* textField() const { return nullptr; }
     virtual std::optional<Axis> scrollAxis() const { return std::nullopt; }
+    virtual const std::function<void(bool)>* scrollReport() const { return nullptr; }
+    virtual const QString* coordinateSpace() const { return nullptr; }
+    virtual const GeometryReport* geometryReport() const { return nullptr; }
     // Symbols and images read as images to assistive technology.
     virtual bool isGraphic() const { return false; }
     // What assistive technology reads as a control's name when its label is not laid out (a

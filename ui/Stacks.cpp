@@ -75,32 +75,49 @@ private:
             }
         } else {
             // Children with a higher priority are served first; lower ones keep their minimum
-            // in reserve. Within a priority the least flexible child is served first.
+            // in reserve. Within a priority the least flexible child is served first, and
+            // spacers last: a text beside a spacer wraps only once the spacer is down to its
+            // minimum, not when an even share would be too small for it.
             std::vector<double> minimum(n), flexibility(n), priority(n);
+            std::vector<bool> spacer(n);
             for (std::size_t i = 0; i < n; ++i) {
                 minimum[i] = kids[i].measure(proposal(axis_, 0.0, across)).along(axis_);
                 const double maximum =
                     kids[i].measure(proposal(axis_, infinity, across)).along(axis_);
                 flexibility[i] = maximum - minimum[i];
                 priority[i] = kids[i].node->layoutPriority(kids[i]);
+                spacer[i] = kids[i].node->isSpacer(kids[i]);
             }
             std::vector<std::size_t> order(n);
             std::iota(order.begin(), order.end(), 0);
             std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
                 if (priority[a] != priority[b])
                     return priority[a] > priority[b];
+                if (spacer[a] != spacer[b])
+                    return !spacer[a];
                 return flexibility[a] < flexibility[b];
             });
             double remaining = std::max(0.0, *main - spacing) -
                                std::accumulate(minimum.begin(), minimum.end(), 0.0);
             for (std::size_t start = 0; start < n;) {
                 std::size_t end = start;
-                while (end < n && priority[order[end]] == priority[order[start]])
-                    remaining += minimum[order[end++]];
+                double spacersMinimum = 0; // what the group's spacers keep back from the others
+                std::size_t others = 0;    // children of the group that are not spacers
+                while (end < n && priority[order[end]] == priority[order[start]]) {
+                    const std::size_t i = order[end++];
+                    remaining += minimum[i];
+                    if (spacer[i])
+                        spacersMinimum += minimum[i];
+                    else
+                        ++others;
+                }
                 for (std::size_t k = start; k < end; ++k) {
                     const std::size_t i = order[k];
-                    const double share = std::max(0.0, remaining / double(end - k));
-                    result.proposals[i] = proposal(axis_, share, across);
+                    const std::size_t served = k - start;
+                    const double share =
+                        spacer[i] ? remaining / double(end - k)
+                                  : (remaining - spacersMinimum) / double(others - served);
+                    result.proposals[i] = proposal(axis_, std::max(0.0, share), across);
                     dims[i] = kids[i].measure(result.proposals[i]);
                     remaining -= dims[i].along(axis_);
                 }

@@ -150,6 +150,61 @@ TEST_F(HostTest, TheAccessibilityTreeReadsRolesNamesAndStates) {
     }
 }
 
+TEST_F(HostTest, ContainersAreOneElementWhoseChildrenStayReachable) {
+    int allowed = 0;
+    auto host = makeHost(
+        [&] {
+            // A notice with a trailing control, a status row with a combined text block, and
+            // a container inside a button, which reads as the button alone.
+            return vstack({hstack({symbol("info.circle").accessibilityHidden(),
+                                   verbatim("Notifications are off"), spacer(0),
+                                   button(verbatim("Allow"), [&] { ++allowed; }).id("allow")})
+                               .accessibility({.container = true}),
+                           hstack({symbol("clock").accessibilityHidden(),
+                                   vstack({verbatim("Paused"), verbatim("Until 9:00")})
+                                       .accessibility({.combineChildren = true}),
+                                   button(verbatim("Resume"), [] {})})
+                               .accessibility({.label = QString("Status"), .container = true}),
+                           button(hstack({verbatim("Open"), verbatim("Settings")})
+                                      .accessibility({.container = true}),
+                                  [] {}),
+                           verbatim("Version 1.0")});
+        },
+        {320, 320});
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(host.get());
+    ASSERT_EQ(root->childCount(), 4);
+    auto describe = [](QAccessibleInterface* element) {
+        return std::make_tuple(element->role(), element->text(QAccessible::Name),
+                               element->childCount());
+    };
+    using Row = std::tuple<QAccessible::Role, QString, int>;
+    EXPECT_EQ(describe(root->child(0)), Row(QAccessible::Grouping, "", 2));
+    EXPECT_EQ(describe(root->child(1)), Row(QAccessible::Grouping, "Status", 2));
+    EXPECT_EQ(describe(root->child(2)), Row(QAccessible::Button, "Open, Settings", 0));
+    EXPECT_EQ(describe(root->child(3)), Row(QAccessible::StaticText, "Version 1.0", 0));
+
+    QAccessibleInterface* notice = root->child(0);
+    EXPECT_EQ(describe(notice->child(0)), Row(QAccessible::StaticText, "Notifications are off", 0));
+    EXPECT_EQ(describe(notice->child(1)), Row(QAccessible::Button, "Allow", 0));
+    EXPECT_EQ(describe(root->child(1)->child(0)),
+              Row(QAccessible::StaticText, "Paused, Until 9:00", 0));
+    EXPECT_EQ(describe(root->child(1)->child(1)), Row(QAccessible::Button, "Resume", 0));
+
+    // The nested control knows where it lies, acts, and takes the focus.
+    QAccessibleInterface* allow = notice->child(1);
+    EXPECT_EQ(allow->parent(), notice);
+    EXPECT_EQ(notice->parent(), root);
+    EXPECT_EQ(notice->indexOfChild(allow), 1);
+    const QPoint inside = host->mapToGlobal(centre(*host, u"allow").toPoint());
+    EXPECT_EQ(root->childAt(inside.x(), inside.y()), notice);
+    EXPECT_EQ(notice->childAt(inside.x(), inside.y()), allow);
+    allow->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(allowed, 1);
+    key(*host, Qt::Key_Tab);
+    EXPECT_EQ(root->focusChild(), allow);
+    EXPECT_TRUE(allow->state().focused);
+}
+
 TEST_F(HostTest, AccessibleActionsPressAndToggle) {
     bool on = false;
     int pressed = 0;
@@ -179,7 +234,9 @@ TEST_F(HostTest, ControlSizesFixTheHeightOfBorderedButtonsAndSwitches) {
     const std::pair<ControlSize, const char*> sizes[] = {{ControlSize::mini, "mini"},
                                                          {ControlSize::small, "small"},
                                                          {ControlSize::regular, "regular"},
-                                                         {ControlSize::large, "large"}};
+                                                         {ControlSize::large, "large"},
+                                                         {ControlSize::extraLarge, "extra large"}};
+    QSizeF smaller(0, 0); // each size's button is taller and wider than the one before
     for (const auto& [size, name] : sizes) {
         const Layout layout(vstack({button(verbatim("OK"), [] {}).id("button"),
                                     toggleSwitch(verbatim("On"), true, [](bool) {}).id("switch")})
@@ -187,6 +244,9 @@ TEST_F(HostTest, ControlSizesFixTheHeightOfBorderedButtonsAndSwitches) {
                             environment(), {});
         EXPECT_EQ(layout.frame(u"button").height(), controlMetrics(size).height) << name;
         EXPECT_EQ(layout.frame(u"switch").size(), switchSize(size)) << name;
+        EXPECT_GT(layout.frame(u"button").height(), smaller.height()) << name;
+        EXPECT_GT(layout.frame(u"button").width(), smaller.width()) << name;
+        smaller = layout.frame(u"button").size();
         const Layout plain(button(verbatim("OK"), [] {}).buttonStyle(ButtonStyle::plain).id("b"),
                            environment(), {});
         EXPECT_LT(plain.frame(u"b").height(), controlMetrics(ControlSize::large).height) << name;

@@ -112,6 +112,31 @@ TEST_F(HostTest, ClickGivesFocusWithoutMarkingTheKeyboardUsed) {
     EXPECT_FALSE(host->keyboardUsed());
 }
 
+TEST_F(HostTest, KeysMarkTheKeyboardUsedUntilTheWindowIsActivatedAgain) {
+    bool window = false, panel = true;
+    auto host = makeHost([&] {
+        return vstack({withEnvironment([&](const Environment& env) {
+                           window = env.keyboardUsed;
+                           return button(verbatim("One"), [] {});
+                       }),
+                       withEnvironment([&](const Environment& env) {
+                           panel = env.keyboardUsed;
+                           return button(verbatim("Two"), [] {});
+                       }).ignoresKeyboardUse()});
+    });
+    EXPECT_FALSE(window);
+    key(*host, Qt::Key_Tab);
+    EXPECT_TRUE(window);
+    EXPECT_FALSE(panel);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(host.get(), &activate);
+    EXPECT_FALSE(window);
+    EXPECT_FALSE(host->keyboardUsed());
+    key(*host, Qt::Key_A);
+    EXPECT_TRUE(window);
+    EXPECT_FALSE(panel);
+}
+
 // The model of a switch whose owner may refuse a change: the switch shows only what it holds.
 struct SwitchModel {
     bool on = false;
@@ -200,13 +225,15 @@ TEST_F(HostTest, PlainKeyShortcutsFireTheirRow) {
 
 TEST_F(HostTest, TheWheelScrollsWithinTheContentAndTheOffsetSurvivesRebuilds) {
     int revision = 0;
+    std::vector<bool> scrolled;
     auto host = makeHost(
         [&] {
             std::vector<Node> rows;
             for (int i = 0; i < 10; ++i)
                 rows.push_back(fill(Shape::rectangle(), Color::black()).frame(100, 40));
             return vstack({verbatim(QString::number(revision)),
-                           scrollView(vstack(rows, HorizontalAlignment::center, 0).id("content"))
+                           scrollView(vstack(rows, HorizontalAlignment::center, 0).id("content"),
+                                      Axis::vertical, [&](bool away) { scrolled.push_back(away); })
                                .frame(100, 100)
                                .id("scroll")});
         },
@@ -218,15 +245,19 @@ TEST_F(HostTest, TheWheelScrollsWithinTheContentAndTheOffsetSurvivesRebuilds) {
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(host.get(), &event);
     };
+    EXPECT_TRUE(scrolled.empty()); // at the top from the start: nothing to tell
     wheel(-1);
     EXPECT_DOUBLE_EQ(frame(*host, u"content").top(), top - 60);
+    EXPECT_EQ(scrolled, std::vector<bool>{true});
     ++revision;
     host->rebuild();
     EXPECT_DOUBLE_EQ(frame(*host, u"content").top(), top - 60);
     wheel(-10); // 400 of content in a 100 window: at most 300
     EXPECT_DOUBLE_EQ(frame(*host, u"content").top(), top - 300);
+    EXPECT_EQ(scrolled, std::vector<bool>{true}); // still away: told once
     wheel(10);
     EXPECT_DOUBLE_EQ(frame(*host, u"content").top(), top);
+    EXPECT_EQ(scrolled, (std::vector<bool>{true, false}));
 }
 
 TEST_F(HostTest, TooltipsShowTheTextOfTheNodeUnderThePointer) {

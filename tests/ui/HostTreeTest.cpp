@@ -179,4 +179,76 @@ TEST_F(HostTest, ARunningAnimationSurvivesARebuild) {
     EXPECT_LT(half, 180);
 }
 
+const EnvironmentKey<int> levelKey{0};
+
+TEST_F(HostTest, DeclaredKeysSetAtTheRootSurviveRebuilds) {
+    std::vector<std::pair<int, int>> reads; // (root's, subtree's) per build
+    auto host = makeHost([&] {
+        auto root = std::make_shared<int>(-1);
+        return vstack({withEnvironment([&, root](const Environment& env) {
+                           *root = env.value(levelKey);
+                           return verbatim("root");
+                       }),
+                       withEnvironment([&, root](const Environment& env) {
+                           reads.emplace_back(*root, env.value(levelKey));
+                           return verbatim("subtree");
+                       }).environment(levelKey, 2)});
+    });
+    Environment env = environment();
+    env.set(levelKey, 1);
+    host->setEnvironment(env);
+    host->rebuild();
+    ASSERT_GE(reads.size(), 3u);
+    EXPECT_EQ(reads.front(), std::make_pair(0, 2)); // nothing at the root yet: the fallback
+    EXPECT_EQ(reads[reads.size() - 2], std::make_pair(1, 2));
+    EXPECT_EQ(reads.back(), std::make_pair(1, 2));
+}
+
+Node block(double width, double height) {
+    return fill(Shape::rectangle(), Color::black()).frame(width, height);
+}
+
+TEST_F(HostTest, GeometryReportsComeOncePerChangedFrameInTheNamedSpace) {
+    double above = 20;
+    std::vector<QRectF> inRow, inWindow;
+    std::vector<QSizeF> sizes;
+    auto host = makeHost([&] {
+        const Node measured =
+            block(40, 10)
+                .onGeometryChange("row", [&](const QRectF& f) { inRow.push_back(f); })
+                .onGeometryChange({}, [&](const QRectF& f) { inWindow.push_back(f); })
+                .onSizeChange([&](const QSizeF& s) { sizes.push_back(s); });
+        const Node row = hstack({block(30, 10), measured}, VerticalAlignment::top, 5)
+                             .padding(7)
+                             .coordinateSpace("row")
+                             // The nearest ancestor of the name counts, not an outer one.
+                             .padding(3)
+                             .coordinateSpace("row");
+        return vstack({block(10, above), row}, HorizontalAlignment::leading, 0)
+            .frame({.maxWidth = infinity,
+                    .maxHeight = infinity,
+                    .alignment = Alignment::topLeading()});
+    });
+    ASSERT_EQ(inRow.size(), 1u);
+    EXPECT_EQ(inRow.front(), QRectF(42, 7, 40, 10));
+    EXPECT_EQ(inWindow.front(), QRectF(45, 30, 40, 10));
+    EXPECT_EQ(sizes, (std::vector<QSizeF>{{40, 10}}));
+
+    // The same layout again, by a rebuild or by a resize that moves nothing: no report.
+    host->rebuild();
+    host->rebuild();
+    host->resize(300, 200);
+    EXPECT_EQ(inRow.size(), 1u);
+    EXPECT_EQ(inWindow.size(), 1u);
+
+    // The row moves down: the frame in the window changes, the frame in the row and the size
+    // do not.
+    above = 50;
+    host->rebuild();
+    host->rebuild();
+    EXPECT_EQ(inRow.size(), 1u);
+    EXPECT_EQ(inWindow, (std::vector<QRectF>{{45, 30, 40, 10}, {45, 60, 40, 10}}));
+    EXPECT_EQ(sizes.size(), 1u);
+}
+
 } // namespace

@@ -1,6 +1,8 @@
 #include "ui/Layout.h"
 
 #include "GuiTest.h"
+#include "ui/Controls.h"
+#include "ui/TreeQuery.h"
 
 using namespace ui;
 
@@ -163,6 +165,77 @@ TEST_F(LayoutTest, SpacerKeepsItsMinimumAndTakesTheRest) {
     }
 }
 
+// The rows of the kits that put a text beside a spacer, each with its text "note" (ids wrap).
+struct RowCase {
+    const char* name;
+    std::function<Node(Node note)> row;
+};
+
+const QString noteText = QStringLiteral("Only during your working hours");
+
+Node switchRow(Node note) { // a symbol, a title over a note, a spacer and a switch
+    return hstack({symbol("drop").frame(20, std::nullopt),
+                   vstack({verbatim("Reminders"), note}, HorizontalAlignment::leading, 4),
+                   spacer(0), toggleSwitch(verbatim("Reminders"), true, [](bool) {})},
+                  VerticalAlignment::center, 12);
+}
+
+const RowCase kitRows[] = {
+    {"switch row", switchRow},
+    {"notice with a trailing button",
+     [](Node note) {
+         return hstack({symbol("info.circle").frame(20, std::nullopt), note, spacer(0),
+                        button(verbatim("Allow"), [] {}).controlSize(ControlSize::small)},
+                       VerticalAlignment::firstTextBaseline, 12);
+     }},
+    {"status row",
+     [](Node note) {
+         return hstack({symbol("clock").frame(20, std::nullopt),
+                        vstack({verbatim("Paused"), note}, HorizontalAlignment::leading, 4),
+                        spacer(0)},
+                       VerticalAlignment::top, 12);
+     }},
+    {"value row",
+     [](Node note) {
+         return hstack({note, spacer(8), verbatim("8 h").font(Font{}.withMonospacedDigits())},
+                       VerticalAlignment::firstTextBaseline, 12);
+     }},
+    {"step row",
+     [](Node note) {
+         const Node dots = hstack({fill(Shape::circle(), Color::tint()).frame(8, 8),
+                                   fill(Shape::circle(), Color::tertiary()).frame(8, 8)});
+         return hstack({fill(Shape::circle(), Color::tint()).frame(24, 24),
+                        note.fixedSize(false, true), spacer(8),
+                        hstack({verbatim("1 of 2"), dots}).fixedSize()},
+                       VerticalAlignment::center, 8);
+     }},
+};
+
+TEST_F(LayoutTest, TextBesideASpacerWrapsOnlyWhenTheRowHasNoRoomLeft) {
+    for (const RowCase& c : kitRows) {
+        SCOPED_TRACE(c.name);
+        const Node note = verbatim(noteText).id("note");
+        for (const auto& [width, wraps] : {std::pair{336.0, false}, {200.0, true}}) {
+            const Layout layout(c.row(note), environment(), {width, std::nullopt});
+            const Element* text = firstInside(*layout.find(u"note"),
+                                              [](const Element& e) { return !e.lines.empty(); });
+            ASSERT_NE(text, nullptr);
+            EXPECT_EQ(text->lines.size() > 1, wraps) << width;
+            EXPECT_LE(layout.size().width(), width) << width;
+        }
+    }
+}
+
+TEST_F(LayoutTest, ASpacerGivesWayBeforeAFlexibleSibling) {
+    // A shape takes what it is offered: beside a spacer it leaves the spacer its minimum.
+    const Layout layout(hstack({fill(Shape::rectangle(), Color::black()).id("shape"),
+                                spacer(20).id("gap"), box(50, 10)},
+                               VerticalAlignment::center, 0),
+                        environment(), {300.0, 10.0});
+    EXPECT_EQ(layout.frame(u"shape").width(), 230);
+    EXPECT_EQ(layout.frame(u"gap").width(), 20);
+}
+
 TEST_F(LayoutTest, LayoutPriorityDecidesWhoGivesWayFirst) {
     const QString words = QStringLiteral("several words that need room");
     const Layout ideal(verbatim(words), environment(), {});
@@ -267,6 +340,38 @@ TEST_F(LayoutTest, EnvironmentOverridesReachOnlyTheirSubtree) {
     const Layout layout(tree, environment(), {});
     EXPECT_EQ(layout.find(u"plain")->env().scheme, ColorScheme::light);
     EXPECT_EQ(layout.find(u"dark")->env().scheme, ColorScheme::dark);
+}
+
+// A key as a kit declares one, beside its own types.
+const EnvironmentKey<QString> greetingKey{QStringLiteral("fallback")};
+
+Node greeting(QString id) {
+    return withEnvironment(
+               [id](const Environment& env) { return verbatim(env.value(greetingKey)); })
+        .id(std::move(id));
+}
+
+TEST_F(LayoutTest, DeclaredKeysFallBackAndAreOverriddenPerSubtree) {
+    const Node tree = vstack({greeting("plain"), greeting("set").environment(greetingKey, "set"),
+                              vstack({greeting("inner")}).environment(greetingKey, "outer")});
+    const Layout layout(tree, environment(), {});
+    auto shown = [&](QStringView id) {
+        return firstInside(*layout.find(id), [](const Element& e) { return !e.text.isEmpty(); })
+            ->text;
+    };
+    EXPECT_EQ(shown(u"plain"), "fallback");
+    EXPECT_EQ(shown(u"set"), "set");
+    EXPECT_EQ(shown(u"inner"), "outer");
+
+    // A copy of the key names the same value; another key of the same type does not.
+    const EnvironmentKey<QString> copy = greetingKey;
+    const EnvironmentKey<QString> other{QStringLiteral("other")};
+    Environment env = environment();
+    env.set(greetingKey, "root");
+    EXPECT_EQ(env.value(copy), "root");
+    EXPECT_EQ(env.value(other), "other");
+    env.set(copy, "again");
+    EXPECT_EQ(env.value(greetingKey), "again");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "GuiTest.h"
 #include "ui/Layout.h"
+#include "ui/Localization.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -99,6 +100,27 @@ TEST_F(TextTest, KeysAreLocalisedWithTheirArguments) {
     EXPECT_EQ(textIn(table, u"t")->text, QStringLiteral("Restart: Mon 9:00"));
     const Layout literal(verbatim(QStringLiteral("Counting starts over at %@")).id("t"), env, {});
     EXPECT_EQ(textIn(literal, u"t")->text, QStringLiteral("Counting starts over at %@"));
+}
+
+TEST_F(TextTest, TheShippedTableGivesPluralFormsAndKeepsUnknownKeys) {
+    Environment env = environment();
+    env.localizer = shippedLocalizer(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    const struct {
+        QString key;
+        std::vector<TextArgument> arguments;
+        QString shown;
+    } cases[] = {
+        {"%lld glasses", {1LL}, "1 glass"},
+        {"%lld glasses", {2LL}, "2 glasses"},
+        {"%lld sips", {0LL}, "0 sips"},
+        // Not in the table: the key itself, placeholders filled in order.
+        {"%@ ml", {QStringLiteral("250")}, "250 ml"},
+        {"Version %@ is here", {}, "Version %@ is here"},
+    };
+    for (const auto& c : cases) {
+        const Layout layout(text(c.key, c.arguments).id("t"), env, {});
+        EXPECT_EQ(textIn(layout, u"t")->text, c.shown) << c.key.toStdString();
+    }
 }
 
 TEST_F(TextTest, MinimumScaleShrinksBeforeCutting) {

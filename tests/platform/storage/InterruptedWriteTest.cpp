@@ -127,7 +127,6 @@ TEST(InterruptedWrites, TheStateFolderIsSweptWhenTheDefaultsOpen) {
 }
 
 TEST(InterruptedWrites, TheSyncFolderIsSweptWhenOpenedAndAfterEachLook) {
-    DewlightPlatformTest::ensureApplication();
     QTemporaryDir temp;
     const fs::path root = fs::path(temp.path().toStdString()) / "Sync";
     fs::create_directories(root);

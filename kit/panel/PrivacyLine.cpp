@@ -1,0 +1,51 @@
+#include "kit/panel/PrivacyLine.h"
+
+#include "kit/panel/KitStyle.h"
+#include "kit/windows/BrandPrivacy.h"
+#include "kit/windows/PrivacyGreen.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace KestraUI {
+
+namespace {
+
+// The icon is drawn once at this many pixels a side; views scale it down.
+constexpr int iconPixels = 512;
+
+} // namespace
+
+ui::Node PrivacyLine(Text text, ui::SymbolName symbol) {
+    return ui::hstack({ui::symbol(symbol).frame(20, std::nullopt).accessibilityHidden(),
+                       text.node().fixedSize(false, true)},
+                      ui::VerticalAlignment::firstTextBaseline, 8)
+        .foreground(ui::Color::forScheme(PrivacyGreen::color(ui::ColorScheme::light),
+                                         PrivacyGreen::color(ui::ColorScheme::dark)));
+}
+
+ui::Node PrivacyLine(const KestraBrand& brand) {
+    // Whether the build can reach the network never changes while the process runs.
+    static const bool networkClient = buildIsNetworkClient();
+    const DefaultPrivacyLine line = defaultPrivacyLine(brand, [] { return networkClient; });
+    return PrivacyLine(Text(line.text), line.symbol);
+}
+
+const QImage& appIconImage() {
+    static const QImage image = [] {
+        QImage picture(iconPixels, iconPixels, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        QSvgRenderer svg(QStringLiteral(":/dewlight/kit/AppIcon.svg"));
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        svg.render(&painter, QRectF(0, 0, iconPixels, iconPixels));
+        return picture;
+    }();
+    return image;
+}
+
+ui::Node AppIcon(double size) {
+    return ui::image(appIconImage(), true).frame(size, size).accessibilityHidden();
+}
+
+} // namespace KestraUI
