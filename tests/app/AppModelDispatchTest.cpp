@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,34 @@ TEST(AppModelErase, AGlassAndAnEraseInOneTurnStartOverWithNothingRecorded) {
     // The new generation has not been welcomed: nothing is planned for it.
     EXPECT_TRUE(harness.center->pending().empty());
     EXPECT_EQ(model.panel().status, RozivPanelStatus::preparing());
+}
+
+TEST(AppModelErase, ARefusedEraseKeepsTheDataAndPlansItsRemindersAgain) {
+    ModelHarness harness;
+    auto& model = harness.build();
+    // The last generation there can be: no erase can start another.
+    auto& transaction = model.data().current().transaction();
+    auto last = transaction.state();
+    last.ledger = DewlightCore::HydrationLedger(DewlightCore::ResetGeneration(
+        std::numeric_limits<std::uint64_t>::max(), model.data().current().writer()));
+    ASSERT_TRUE(transaction.commit(last, transaction.revision(), transaction.account()));
+    harness.start();
+    harness.advanceTo(monday + 10.5 * hour);
+    model.send(RozivViewAction::login(true));
+    model.send(RozivViewAction::drinkGlass());
+    harness.settle();
+    const auto before = harness.pendingTimes();
+    ASSERT_FALSE(before.empty());
+
+    model.send(RozivViewAction::erase());
+    EXPECT_TRUE(harness.center->pending().empty());
+    harness.settle();
+    EXPECT_EQ(ledger(harness).drinks().size(), 1u);
+    EXPECT_EQ(ledger(harness).generation(), last.ledger.generation());
+    EXPECT_TRUE(harness.loginItem.enabled());
+    EXPECT_EQ(model.tally().feedback().addition, 1);
+    EXPECT_TRUE(harness.opened.empty());
+    EXPECT_EQ(harness.pendingTimes(), before);
 }
 
 TEST(AppModelErase, DataKeptAfterAFailedRebuildIsNotErased) {
