@@ -25,7 +25,6 @@ using DewlightPlatform::weakly;
 using DewlightViews::RozivPanelState;
 using DewlightViews::RozivPreferencesState;
 using DewlightViews::RozivProblem;
-using DewlightViews::RozivViewAction;
 
 namespace {
 
@@ -96,10 +95,7 @@ void AppModel::start() {
             model.handleLifecycle(identityChanged);
         }));
     // Actions that waited for the model are queued here, in arrival order, ahead of the reload.
-    reminders_->service().inbox().installHandler(
-        [owner = weak()](ReminderPayload payload, ReminderAction action) {
-            return receiveReminderAction(owner, std::move(payload), action);
-        });
+    installReminderActionHandler();
     reload(false);
 }
 
@@ -132,66 +128,6 @@ void AppModel::shutdown() {
     boundary_.cancel();
     tally_->cancelFeedbackTimer();
     lifecycle_.reset();
-}
-
-void AppModel::send(const RozivViewAction& action) {
-    using Kind = RozivViewAction::Kind;
-    switch (action.kind()) {
-    case Kind::openNotificationSettings:
-        reminders_->openNotificationSettings();
-        return;
-    case Kind::retry:
-        reload(false);
-        return;
-    case Kind::openPreferences:
-        setDestination(RozivDestination::preferences);
-        return;
-    case Kind::openWelcome:
-        setDestination(RozivDestination::welcome);
-        return;
-    default:
-        actions_.enqueue([owner = weak(), action] { return perform(owner, action); });
-        return;
-    }
-}
-
-QCoro::Task<void> AppModel::perform(std::weak_ptr<AppModel> owner, RozivViewAction action) {
-    auto model = owner.lock();
-    if (!model)
-        co_return;
-    if (!model->dataUsable()) {
-        // Refused: nothing is written for data that is no longer the account's.
-        auto panel = model->panel();
-        panel.problem = RozivProblem::storage;
-        if (!model->publishPanel(std::move(panel)))
-            emit model->panelChanged();
-        co_return;
-    }
-    (void)action;
-    model.reset();
-    QCoro::Task<void> planning = plan(owner);
-    co_await planning;
-}
-
-QCoro::Task<void> AppModel::receiveReminderAction(std::weak_ptr<AppModel> owner,
-                                                  ReminderPayload payload, ReminderAction action) {
-    Job handled;
-    if (const auto model = owner.lock()) {
-        handled = model->actions_.enqueue([owner, payload = std::move(payload), action] {
-            return handleReminderAction(owner, payload, action);
-        });
-    }
-    // The notification is answered once its action was handled or dropped.
-    co_await handled;
-}
-
-QCoro::Task<void> AppModel::handleReminderAction(std::weak_ptr<AppModel> owner,
-                                                 ReminderPayload payload, ReminderAction action) {
-    const auto model = owner.lock();
-    if (!model || !model->dataUsable())
-        co_return;
-    (void)payload;
-    (void)action;
 }
 
 void AppModel::reload(bool force) {

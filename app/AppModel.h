@@ -116,7 +116,13 @@ public:
     // observed.
     void shutdown();
 
+    // Opens a window, the notification settings, a reload or the first half of an erase at
+    // once; queues every other action, to run while the account data is usable and be followed
+    // by a new plan.
     void send(const DewlightViews::RozivViewAction& action) override;
+    // Asks for the welcome flow when the panel appears, unless it was completed and the
+    // notification permission has been decided.
+    void presentWelcomeIfNeeded();
 
     // Catches up with the world. Resets the model at once when the account or its data can no
     // longer be trusted (or when forced), then queues the follow-up that rebuilds the account
@@ -165,14 +171,31 @@ private:
     // A view action, run from the queue: refused while the data is unusable, then planned again.
     static QCoro::Task<void> perform(std::weak_ptr<AppModel> owner,
                                      DewlightViews::RozivViewAction action);
+    // The queued half of an erase; the immediate half ran in `send`.
+    static QCoro::Task<void> erase(std::weak_ptr<AppModel> owner);
+    // Asks for alerts, then reads the answer and plans, unless the data changed meanwhile.
+    static QCoro::Task<void> requestPermission(std::weak_ptr<AppModel> owner);
+    // Sets open-at-login as asked; a change that did not take effect shows as the login problem.
+    void changeLogin(bool on);
+
+    // Becomes the inbox's handler and queues the actions parked before start.
+    void installReminderActionHandler();
     // The inbox's handler: queues the action and returns once it was handled or dropped.
     static QCoro::Task<void> receiveReminderAction(std::weak_ptr<AppModel> owner,
                                                    DewlightCore::ReminderPayload payload,
                                                    DewlightCore::ReminderAction action);
-    // A reminder's action, run from the queue; nothing happens while the data is unusable.
+    // A reminder's action, run from the queue: applied at most once per reminder, only for the
+    // account, generation and counting day in force, and only once the reminder's time has come.
     static QCoro::Task<void> handleReminderAction(std::weak_ptr<AppModel> owner,
                                                   DewlightCore::ReminderPayload payload,
                                                   DewlightCore::ReminderAction action);
+    // "In 15 minutes": the receipt is committed first, so the reminder moves only once. False
+    // when the receipt was refused.
+    bool postpone(const DewlightCore::ReminderPayload& payload, DewlightCore::WorkdayID day);
+    // The counting day, or none while it cannot be resolved.
+    std::optional<DewlightCore::WorkdayID> countingDay() const;
+    bool isActionable(const DewlightCore::ReminderPayload& payload,
+                      DewlightCore::WorkdayID countingDay) const;
 
     // The account data must be built anew: its session or cloud changed, it was built without
     // its cloud, the caller forces it, or the last attempt failed.

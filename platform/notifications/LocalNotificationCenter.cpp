@@ -51,6 +51,10 @@ QCoro::Task<NotificationAuthorizationStatus> LocalNotificationCenter::authorizat
 
 QCoro::Task<bool> LocalNotificationCenter::requestAlertAuthorization() {
     record("requestAlertAuthorization");
+    QCoro::Task<bool> passing = pass(gate(Gated::requestAlertAuthorization));
+    if (!co_await passing) {
+        throw NotificationError(NotificationFailure::serviceUnavailable);
+    }
     if (!authorizationFailures_.empty()) {
         const auto failure = authorizationFailures_.front();
         authorizationFailures_.pop_front();

@@ -19,10 +19,11 @@ namespace DewlightPlatform {
 class LocalNotificationCenter final : public NotificationCenter {
 public:
     // The calls a gate can hold.
-    enum class Gated { pendingRequests, add };
+    enum class Gated { pendingRequests, add, requestAlertAuthorization };
 
     LocalNotificationCenter() = default;
-    // Held calls end as if the service had gone: add throws, pendingRequests answers nothing.
+    // Held calls end as if the service had gone: add and requestAlertAuthorization throw,
+    // pendingRequests answers nothing.
     ~LocalNotificationCenter() override;
 
     void setCategories(std::vector<NotificationCategory> categories) override;
