@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace DewlightAppTesting {
+namespace DewlightTest {
 namespace {
 
 using DewlightApp::AppModel;
@@ -369,4 +369,4 @@ TEST(AppModelImmediate, SettingsAndRetryAreHandledAtOnce) {
 }
 
 } // namespace
-} // namespace DewlightAppTesting
+} // namespace DewlightTest

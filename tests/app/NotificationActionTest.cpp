@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace DewlightAppTesting {
+namespace DewlightTest {
 namespace {
 
 using DewlightCore::DrinkKind;
@@ -264,4 +264,4 @@ TEST(NotificationActions, AnAnswerDroppedByAResetIsStillAnswered) {
 }
 
 } // namespace
-} // namespace DewlightAppTesting
+} // namespace DewlightTest
