@@ -72,6 +72,10 @@ AppModel::AppModel(Services services)
         model.reminders_->setPostponement(std::nullopt);
     });
     tally_->onFeedbackCleared = weakly(weak(), [](AppModel& model) { model.refresh(); });
+    // The centre reports on its own turn when a due reminder is held for want of a notification
+    // service, or shown at last: the panel follows at once, not at the next plan.
+    connect(reminders_.get(), &DewlightReminders::RozivReminders::schedulingFailedChanged, this,
+            &AppModel::refresh);
 
     refresh();
 }

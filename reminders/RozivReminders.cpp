@@ -9,7 +9,10 @@ RozivReminders::RozivReminders(std::shared_ptr<DewlightPlatform::NotificationCen
                                ReminderService::CalendarSource calendar, QObject* parent)
     : QObject(parent), service_(std::make_shared<ReminderService>(
                            std::move(center), std::move(localizer), std::move(calendar))),
-      reconciler_(service_) {}
+      reconciler_(service_) {
+    service_->center().setDeliveryFailureHandler(
+        DewlightPlatform::weakly(self_.weak(), &RozivReminders::setDeliveryHeld));
+}
 
 RozivReminders::~RozivReminders() = default;
 
@@ -35,10 +38,20 @@ void RozivReminders::setConfirmedNext(std::optional<DewlightCore::Date> next) {
 }
 
 void RozivReminders::setSchedulingFailed(bool failed) {
-    if (schedulingFailed_ == failed)
-        return;
-    schedulingFailed_ = failed;
-    emit schedulingFailedChanged();
+    const bool before = schedulingFailed();
+    planningFailed_ = failed;
+    announceSchedulingFailed(before);
+}
+
+void RozivReminders::setDeliveryHeld(bool held) {
+    const bool before = schedulingFailed();
+    deliveryHeld_ = held;
+    announceSchedulingFailed(before);
+}
+
+void RozivReminders::announceSchedulingFailed(bool before) {
+    if (schedulingFailed() != before)
+        emit schedulingFailedChanged();
 }
 
 QCoro::Task<void> RozivReminders::refreshPermission() {

@@ -20,6 +20,11 @@ namespace DewlightReminders {
 // the rest starts empty.
 //
 // Each setter announces a change through its signal only when the value really changes.
+//
+// Scheduling counts as failed while the last planning failed or while the centre holds a due
+// reminder back for want of a notification service. The two are kept apart: a plan that succeeds
+// while a reminder is still held must not hide it, and a held reminder shown at last must not
+// hide a failed plan.
 class RozivReminders final : public QObject {
     Q_OBJECT
 public:
@@ -33,11 +38,12 @@ public:
         return postponement_;
     }
     std::optional<DewlightCore::Date> confirmedNext() const { return confirmedNext_; }
-    bool schedulingFailed() const { return schedulingFailed_; }
+    bool schedulingFailed() const { return planningFailed_ || deliveryHeld_; }
 
     void setPermission(DewlightCore::NotificationPermission permission);
     void setPostponement(std::optional<DewlightCore::LocalPostponement> postponement);
     void setConfirmedNext(std::optional<DewlightCore::Date> next);
+    // Whether the last planning failed.
     void setSchedulingFailed(bool failed);
 
     ReminderService& service() const { return *service_; }
@@ -55,11 +61,16 @@ signals:
     void schedulingFailedChanged();
 
 private:
+    void setDeliveryHeld(bool held);
+    // Announces schedulingFailedChanged when the combined answer differs from `before`.
+    void announceSchedulingFailed(bool before);
+
     DewlightCore::NotificationPermission permission_ =
         DewlightCore::NotificationPermission::notDetermined;
     std::optional<DewlightCore::LocalPostponement> postponement_;
     std::optional<DewlightCore::Date> confirmedNext_;
-    bool schedulingFailed_ = false;
+    bool planningFailed_ = false;
+    bool deliveryHeld_ = false;
     std::shared_ptr<ReminderService> service_;
     ReminderReconciler reconciler_;
     DewlightPlatform::WeakOwner<RozivReminders> self_{this};

@@ -7,6 +7,7 @@
 #include "storage/RozivPreferences.h"
 #include "storage/StorageError.h"
 #include "tests/support/ModelHarness.h"
+#include "tests/support/ViewStatePrinting.h"
 #include "tests/support/WarningLog.h"
 
 #include <algorithm>
@@ -149,6 +150,22 @@ TEST(AppModelPlanning, AFailedPostShowsAsAFailureAndTheTimerIsStillArmed) {
     EXPECT_TRUE(model.reminders().schedulingFailed());
     EXPECT_EQ(model.panel().status, RozivPanelStatus::failed());
     EXPECT_EQ(harness.clock.pendingSleeps(), 1u);
+}
+
+TEST(AppModelPlanning, AReminderHeldForWantOfAServiceShowsUntilItIsShown) {
+    ModelHarness harness;
+    auto& model = harness.start();
+    harness.advanceTo(monday + 10 * hour);
+    ASSERT_EQ(model.panel().status, RozivPanelStatus::scheduled(monday + 11 * hour));
+
+    harness.center->reportDeliveryHeld(true);
+    EXPECT_EQ(model.panel().status, RozivPanelStatus::failed()) << "without waiting for a plan";
+    // The hour's boundary plans again, and posting to the centre succeeds with no service.
+    harness.advanceTo(monday + 11 * hour + 1);
+    EXPECT_EQ(model.panel().status, RozivPanelStatus::failed());
+
+    harness.center->reportDeliveryHeld(false);
+    EXPECT_EQ(model.panel().status, RozivPanelStatus::scheduled(monday + 12 * hour));
 }
 
 TEST(AppModelClock, AClockMovedBackShowsTheClockProblemAndPlansNothing) {

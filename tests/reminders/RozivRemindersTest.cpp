@@ -8,6 +8,7 @@
 #include "platform/runtime/EventLoop.h"
 #include "platform/runtime/FakeClock.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -101,6 +102,42 @@ TEST(RozivReminders, AnnouncesOnlyRealChanges) {
     reminders->setSchedulingFailed(true);
     EXPECT_EQ(heard.schedulingFailed, 1);
     EXPECT_TRUE(reminders->schedulingFailed());
+}
+
+// A reminder the centre holds for want of a notification service shows as a scheduling failure
+// until it is shown, whatever planning reports meanwhile: planning only posts to the centre,
+// which succeeds with no service on the bus.
+TEST(RozivReminders, AHeldReminderShowsAsFailedUntilItIsShown) {
+    RemindersFixture f;
+    auto reminders = f.make();
+    Announcements heard(*reminders);
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool failed;
+        int announcements;
+    };
+    const Step steps[] = {
+        {"the service went away", [&] { f.center->reportDeliveryHeld(true); }, true, 1},
+        {"a plan succeeds meanwhile", [&] { reminders->setSchedulingFailed(false); }, true, 1},
+        {"the service is back", [&] { f.center->reportDeliveryHeld(false); }, false, 2},
+        {"a plan fails", [&] { reminders->setSchedulingFailed(true); }, true, 3},
+        {"a reminder is held as well", [&] { f.center->reportDeliveryHeld(true); }, true, 3},
+        {"it is shown, the plan still failed",
+         [&] { f.center->reportDeliveryHeld(false); }, true, 3},
+        {"the next plan succeeds", [&] { reminders->setSchedulingFailed(false); }, false, 4},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(reminders->schedulingFailed(), step.failed);
+        EXPECT_EQ(heard.schedulingFailed, step.announcements);
+    }
+
+    // The centre outlives the state: a late report reaches nobody.
+    reminders.reset();
+    f.center->reportDeliveryHeld(true);
 }
 
 TEST(RozivReminders, RefreshPermissionStoresWhatTheSystemAnswers) {
