@@ -4,6 +4,7 @@
 #include "storage/RozivData.h"
 #include "storage/RozivPreferences.h"
 #include "tests/support/ModelHarness.h"
+#include "tests/support/ViewStatePrinting.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -29,6 +30,12 @@ long planningPasses(const LocalNotificationCenter& center) {
     return std::count(log.begin(), log.end(), "pendingRequests") / 2;
 }
 
+// The earliest pending reminder.
+Date earliestPending(const ModelHarness& harness) {
+    const auto times = harness.pendingTimes();
+    return times.empty() ? 0 : times.front();
+}
+
 const DewlightCore::HydrationLedger& ledger(ModelHarness& harness) {
     return harness->data().current().transaction().state().ledger;
 }
@@ -46,15 +53,18 @@ TEST(AppModelErase, AGlassAndAnEraseInOneTurnStartOverWithNothingRecorded) {
     harness.deliverNext();
     ASSERT_FALSE(harness.center->pending().empty());
 
+    harness.center->clearLog();
     model.send(RozivViewAction::drinkGlass());
     model.send(RozivViewAction::erase());
-    // Before anything queued runs.
+    // Before anything queued runs: the pending ones first, so that none is shown meanwhile.
+    EXPECT_EQ(harness.center->log(),
+              (std::vector<std::string>{"removeAllPending", "removeAllDelivered"}));
     EXPECT_TRUE(harness.center->pending().empty());
     EXPECT_TRUE(harness.center->delivered().empty());
     EXPECT_EQ(model.reminders().confirmedNext(), std::nullopt);
     harness.settle();
 
-    EXPECT_TRUE(ledger(harness).drinks().empty()) << "the queued glass was dropped";
+    EXPECT_TRUE(ledger(harness).drinks().empty());
     EXPECT_EQ(ledger(harness).generation().counter(), 1u);
     EXPECT_EQ(model.panel().quarters, 0);
     EXPECT_FALSE(harness.loginItem.enabled());
@@ -84,6 +94,8 @@ TEST(AppModelErase, ARefusedEraseKeepsTheDataAndPlansItsRemindersAgain) {
     const auto before = harness.pendingTimes();
     ASSERT_FALSE(before.empty());
 
+    // The glass queued ahead of the erase is dropped: with the data kept, it would show here.
+    model.send(RozivViewAction::drinkGlass());
     model.send(RozivViewAction::erase());
     EXPECT_TRUE(harness.center->pending().empty());
     harness.settle();
@@ -153,6 +165,35 @@ TEST(AppModelLogin, AChangeThatDoesNotTakeEffectShowsAsTheLoginProblem) {
         EXPECT_FALSE(model.settings().loginFailed());
         EXPECT_EQ(model.panel().problem, std::nullopt);
         EXPECT_EQ(model.preferences().problem, std::nullopt);
+    }
+}
+
+TEST(AppModelDrinks, EachDrinkActionRecordsAndPlansFromIt) {
+    struct Case {
+        const char* name;
+        std::vector<RozivViewAction> actions;
+        std::int64_t quarters;
+        Date nextReminder;
+    };
+    const Case cases[] = {
+        {"a glass", {RozivViewAction::drinkGlass()}, 4, monday + 11.5 * hour},
+        {"a sip", {RozivViewAction::drinkSip()}, 1, monday + 11.5 * hour},
+        // Back to a day without drinks: the next full hour of the working day.
+        {"a glass undone", {RozivViewAction::drinkGlass(), RozivViewAction::undo()}, 0,
+         monday + 11 * hour},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModelHarness harness;
+        auto& model = harness.start();
+        harness.advanceTo(monday + 10.5 * hour);
+        for (const auto& action : c.actions) {
+            model.send(action);
+            harness.settle();
+        }
+        EXPECT_EQ(model.panel().quarters, c.quarters);
+        EXPECT_EQ(earliestPending(harness), c.nextReminder);
+        EXPECT_EQ(model.reminders().confirmedNext(), c.nextReminder);
     }
 }
 
@@ -254,16 +295,36 @@ TEST(AppModelRefusal, AnActionOnDataThatIsNoLongerTheAccountsShowsTheStorageProb
 TEST(AppModelPermission, TheRequestPlansOnceAndOnlyForItsOwnData) {
     ModelHarness::Options options;
     options.authorization = NotificationAuthorizationStatus::notDetermined;
-    {
+    struct Answer {
+        const char* name;
+        void (*script)(LocalNotificationCenter&);
+        RozivPermissionState permission;
+        RozivPanelStatus status;
+        std::size_t planned;
+    };
+    const Answer answers[] = {
+        {"allowed", [](LocalNotificationCenter&) {}, RozivPermissionState::allowed,
+         RozivPanelStatus::outside(monday + 9 * hour), 40},
+        {"refused", [](LocalNotificationCenter& c) { c.setAuthorizationAnswer(false); },
+         RozivPermissionState::denied, RozivPanelStatus::permission(), 0},
+        // The question could not be put: nothing is decided, and the user may ask again.
+        {"no service to ask", [](LocalNotificationCenter& c) { c.failNextAuthorizationRequest(); },
+         RozivPermissionState::notAsked, RozivPanelStatus::permission(), 0},
+    };
+    for (const auto& a : answers) {
+        SCOPED_TRACE(a.name);
         ModelHarness harness(options);
         auto& model = harness.start();
         ASSERT_EQ(model.welcome().permission, RozivPermissionState::notAsked);
         ASSERT_TRUE(harness.center->pending().empty());
+        a.script(*harness.center);
         const long passes = planningPasses(*harness.center);
         model.send(RozivViewAction::requestNotifications());
         harness.settle();
-        EXPECT_EQ(model.welcome().permission, RozivPermissionState::allowed);
-        EXPECT_EQ(harness.center->pending().size(), 40u);
+        EXPECT_EQ(model.welcome().permission, a.permission);
+        EXPECT_EQ(model.panel().permission, a.permission);
+        EXPECT_EQ(model.panel().status, a.status);
+        EXPECT_EQ(harness.center->pending().size(), a.planned);
         EXPECT_EQ(planningPasses(*harness.center), passes + 1);
     }
     {

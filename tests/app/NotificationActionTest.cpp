@@ -177,7 +177,7 @@ TEST(NotificationActions, AnswersThatNoLongerDescribeThePresentAreIgnoredAndStil
                  at);
          },
          monday + 10.5 * hour},
-        {"a reminder from before an erase",
+        {"a reminder of another generation",
          [](const ReminderPayload& p) {
              return ReminderPayload(p.account(),
                                     p.generation().next(Identity<DewlightCore::WriterTag>("other")),
@@ -250,6 +250,20 @@ TEST(NotificationActions, AnswersParkedBeforeStartRunInArrivalOrderBeforeTheFirs
     EXPECT_EQ(reloadsSeenWhenHandled.front(), 0) << "handled before the first reload's follow-up";
     // The follow-up then read the permission and planned with the postponement.
     EXPECT_EQ(mondayTimes(harness).front(), monday + 11.75 * hour);
+}
+
+TEST(NotificationActions, APostponeThatCannotBeSavedPostponesNothing) {
+    ModelHarness harness;
+    auto& model = harness.start();
+    const auto ten = deliverAt(harness, monday + 10 * hour);
+    const auto pendingBefore = harness.pendingTimes();
+    harness.files.lock(harness.accountFile());
+    auto postponing = answer(harness, ten, ReminderAction::postpone);
+    harness.settle();
+    EXPECT_TRUE(postponing.isReady());
+    EXPECT_FALSE(state(harness).receipts.contains(ActionReceipt(ten)));
+    EXPECT_EQ(model.reminders().postponement(), std::nullopt);
+    EXPECT_EQ(harness.pendingTimes(), pendingBefore);
 }
 
 TEST(NotificationActions, AnAnswerDroppedByAResetIsStillAnswered) {
