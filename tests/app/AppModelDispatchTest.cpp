@@ -179,7 +179,9 @@ TEST(AppModelDrinks, EachDrinkActionRecordsAndPlansFromIt) {
         {"a glass", {RozivViewAction::drinkGlass()}, 4, monday + 11.5 * hour},
         {"a sip", {RozivViewAction::drinkSip()}, 1, monday + 11.5 * hour},
         // Back to a day without drinks: the next full hour of the working day.
-        {"a glass undone", {RozivViewAction::drinkGlass(), RozivViewAction::undo()}, 0,
+        {"a glass undone",
+         {RozivViewAction::drinkGlass(), RozivViewAction::undo()},
+         0,
          monday + 11 * hour},
     };
     for (const auto& c : cases) {

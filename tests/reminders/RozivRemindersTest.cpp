@@ -124,8 +124,8 @@ TEST(RozivReminders, AHeldReminderShowsAsFailedUntilItIsShown) {
         {"the service is back", [&] { f.center->reportDeliveryHeld(false); }, false, 2},
         {"a plan fails", [&] { reminders->setSchedulingFailed(true); }, true, 3},
         {"a reminder is held as well", [&] { f.center->reportDeliveryHeld(true); }, true, 3},
-        {"it is shown, the plan still failed",
-         [&] { f.center->reportDeliveryHeld(false); }, true, 3},
+        {"it is shown, the plan still failed", [&] { f.center->reportDeliveryHeld(false); }, true,
+         3},
         {"the next plan succeeds", [&] { reminders->setSchedulingFailed(false); }, false, 4},
     };
     for (const auto& step : steps) {
