@@ -8,6 +8,14 @@ namespace S = FixedWindowStyle;
 
 namespace {
 
+// The scrolling form's view state: the content's last measured width, and whether the scroll
+// view has moved off its top.
+struct Measured {
+    std::optional<double> width;
+    bool isScrolled = false;
+    bool operator==(const Measured&) const = default;
+};
+
 ui::Node edgeBar(bool shown) {
     return ui::fill(ui::Shape::rectangle(), ui::Color::barMaterial())
         .frame({.maxWidth = ui::infinity})
@@ -30,11 +38,6 @@ ui::Node FixedWindowContent::body() const {
             .frame(initialWidth, std::nullopt)
             .frame({.maxHeight = ui::infinity, .alignment = ui::Alignment::top()});
 
-    struct Measured {
-        std::optional<double> width;
-        bool isScrolled = false;
-        bool operator==(const Measured&) const = default;
-    };
     return ui::withState<Measured>([] { return Measured{}; }, [self = *this](
                                                                   ui::Binding<Measured> state) {
         const Measured now = state.get();
