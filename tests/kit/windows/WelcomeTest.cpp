@@ -47,7 +47,7 @@ protected:
             return n.role == Role::button && n.label == label;
         });
     }
-    // The number of placed elements inside `root` that a scroll view holds.
+    // Whether the placed element carrying `id` lies inside a scroll view.
     static bool insideScrollView(const ui::Element& root, QStringView id) {
         bool inside = false;
         std::function<void(const ui::Element&, bool)> walk = [&](const ui::Element& e,
@@ -331,8 +331,6 @@ TEST_F(WelcomeTest, TheSinglePageWelcomeStartsOnReturnAndReadsTheLoginItemOnAppe
                                           "hand.raised", [&] { ++started; }, {}, item));
         },
         {480, 700});
-    const int readsBefore = login.statusReads;
-    (void)readsBefore;
     EXPECT_GE(login.statusReads, 1) << "refreshed when it came on screen";
     key(*host, Qt::Key_Return);
     settle();
