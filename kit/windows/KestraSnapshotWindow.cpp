@@ -83,7 +83,7 @@ QPointer<KeyableWindow>& presented() {
 } // namespace
 
 QString windowTitle(const KestraBrand& brand) {
-    return brand.name + QStringLiteral(" Snapshot");
+    return brand.name + QStringLiteral(" Snapshot"); // verbatim: the title windows are found by
 }
 
 void center(QWidget& window) {
