@@ -80,6 +80,9 @@ Color Color::glassMaterial() {
 Color Color::barMaterial() {
     return forScheme(QColor(246, 246, 246, 235), QColor(40, 40, 40, 235));
 }
+Color Color::windowBackground() {
+    return forScheme(QColor(236, 236, 236), QColor(30, 30, 30));
+}
 Color Color::separator() {
     return primary().opacity(0.1);
 }

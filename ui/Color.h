@@ -39,6 +39,7 @@ public:
     static Color glassMaterial(); // glass cards and glass buttons: frosted white
     static Color barMaterial();   // a bar laid over scrolled content: nearly opaque
     static Color separator();     // dividers and the edge of a bar
+    static Color windowBackground(); // a window's own ground, under its content
 
     Color opacity(double factor) const;
     QColor resolve(const Environment& environment) const;

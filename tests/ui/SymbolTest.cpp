@@ -55,7 +55,7 @@ TEST_F(SymbolTest, NumberedCirclesExistForEveryNumber) {
 }
 
 TEST_F(SymbolTest, UnknownNamesAreRefused) {
-    for (const char* name : {"", "drop.empty", "01.circle", "circle", "1000.circle"}) {
+    for (const char* name : {"", "drop.empty", "01.circle", "circle.dashed", "1000.circle"}) {
         EXPECT_FALSE(catalogue.contains(QString::fromLatin1(name))) << name;
         EXPECT_EQ(coveredPixels(QString::fromLatin1(name)), -1) << name;
     }

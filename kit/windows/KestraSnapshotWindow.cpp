@@ -1,0 +1,146 @@
+#include "kit/windows/KestraSnapshotWindow.h"
+
+#include "kit/windows/FixedWindow.h"
+#include "ui/Layout.h"
+
+#include <QChildEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <cmath>
+
+namespace KestraUI {
+
+KeyableWindow::KeyableWindow(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+bool KeyableWindow::drops(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool KeyableWindow::event(QEvent* event) {
+    if (drops(event->type())) {
+        event->accept(); // swallowed: nothing inside sees it, nothing outside gets it either
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+bool KeyableWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (drops(event->type()))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void KeyableWindow::childEvent(QChildEvent* event) {
+    // Children get their input straight from the application: each one is filtered here.
+    if (event->added() && event->child()->isWidgetType())
+        event->child()->installEventFilter(this);
+    QWidget::childEvent(event);
+}
+
+namespace KestraSnapshot {
+
+namespace {
+
+// Paints the frozen picture; the window around it takes no input.
+class FrozenView final : public QWidget {
+public:
+    FrozenView(QImage image, QWidget* parent) : QWidget(parent), image_(std::move(image)) {
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawImage(QPointF(0, 0), image_);
+    }
+
+private:
+    QImage image_;
+};
+
+// A guarded pointer, not an owner: the application may be gone by the time statics are
+// destroyed, and a widget must not outlive it.
+QPointer<KeyableWindow>& presented() {
+    static QPointer<KeyableWindow> window;
+    return window;
+}
+
+} // namespace
+
+QString windowTitle(const KestraBrand& brand) {
+    return brand.name + QStringLiteral(" Snapshot"); // verbatim: the title windows are found by
+}
+
+void center(QWidget& window) {
+    const std::vector<WindowGeometry::ScreenArea> screens = desktopScreens();
+    const std::optional<std::size_t> sharpest = WindowGeometry::sharpestScreen(screens);
+    if (!sharpest)
+        return;
+    window.move(
+        WindowGeometry::centredOrigin(screens[*sharpest].available, window.frameGeometry().size()));
+}
+
+QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rounded,
+              double devicePixelRatio) {
+    const ui::Node backed =
+        view.background(ui::fill(ui::Shape::roundedRectangle(rounded ? roundedRadius : squareRadius),
+                                 ui::Color::windowBackground()));
+    const ui::Layout measured(backed, environment, ui::ProposedSize::unspecified());
+    const QSizeF size = measured.size();
+    const double pixels = scale * devicePixelRatio;
+    QImage image(int(std::ceil(size.width() * pixels)), int(std::ceil(size.height() * pixels)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(pixels, pixels); // anchored at the top-leading corner
+        measured.paint(painter);
+    }
+    image.setDevicePixelRatio(devicePixelRatio);
+    return image;
+}
+
+KeyableWindow* present(const ui::Node& view, const KestraBrand& brand, bool rounded,
+                       const ui::Environment& environment) {
+    auto* window = new KeyableWindow();
+    const double ratio = window->devicePixelRatioF();
+    const QImage image = frozen(view, environment, rounded, ratio);
+    const QSize logical(int(std::ceil(image.width() / ratio)),
+                        int(std::ceil(image.height() / ratio)));
+    window->setWindowTitle(windowTitle(brand));
+    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setFocusPolicy(Qt::StrongFocus);
+    auto* picture = new FrozenView(image, window);
+    picture->setGeometry(0, 0, logical.width(), logical.height());
+    window->setFixedSize(logical);
+    // The one presented window: the one before it goes.
+    delete presented().data();
+    presented() = window;
+    KeyableWindow* shown = window;
+    center(*shown);
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
+    return shown;
+}
+
+} // namespace KestraSnapshot
+
+} // namespace KestraUI
