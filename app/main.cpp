@@ -1,9 +1,80 @@
+#include "kit/windows/KestraSnapshot.h"
 #include "platform/BuildInfo.h"
+#include "platform/desktop/DesktopLocale.h"
+#include "platform/shell/DesktopShell.h"
+#include "platform/storage/XdgPaths.h"
+#include "platform/tray/TrayGlyph.h"
+#include "ui/SymbolCatalogue.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <cstdio>
+#include <optional>
 
-int main() {
-    std::printf("%s %s\n", DewlightPlatform::BuildInfo::applicationName,
-                DewlightPlatform::BuildInfo::version);
-    return 0;
+namespace {
+
+using DewlightPlatform::DesktopShell;
+using DewlightPlatform::InstanceDecision;
+
+// The tray icon for one of the model's menu symbols.
+QIcon menuIcon(const ui::SymbolCatalogue& symbols, const QString& symbol) {
+    return DewlightPlatform::trayGlyph([&](QPainter& painter, const QRectF& rect) {
+        symbols.draw(painter, symbol, rect, Qt::black);
+    });
+}
+
+// What the panel shows until the application's own views take its place.
+QWidget* menuContent() {
+    auto* label = new QLabel(QStringLiteral("%1 %2").arg(
+        QString::fromLatin1(DewlightPlatform::BuildInfo::applicationName),
+        QString::fromLatin1(DewlightPlatform::BuildInfo::version)));
+    label->setMargin(24);
+    return label;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const bool snapshot = KestraUI::KestraSnapshot::isActive();
+    if (!DewlightPlatform::displayAvailable()) {
+        if (!snapshot) {
+            std::fprintf(stderr, "%s\n", DewlightPlatform::noDisplayMessage);
+            return 1;
+        }
+        // A snapshot renders into an image and needs no screen.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::optional<DewlightPlatform::NoDisplayGuard> guard(std::in_place);
+    QApplication application(argc, argv);
+    guard.reset();
+    DesktopShell::prepare(application);
+    QLocale::setDefault(DewlightPlatform::desktopLocaleFromProcess());
+
+    if (snapshot) {
+        std::fprintf(stderr, "dewlight: snapshot mode is not available in this build\n");
+        return 1;
+    }
+
+    const auto paths = DewlightPlatform::XdgPaths::fromProcessEnvironment();
+    if (!paths.instanceLock) {
+        std::fprintf(stderr, "dewlight: no home folder: set $HOME or $XDG_DATA_HOME\n");
+        return 1;
+    }
+    DesktopShell shell;
+    const InstanceDecision decision = shell.claimInstance(*paths.instanceLock);
+    switch (decision.kind) {
+    case InstanceDecision::Kind::handedOver:
+        return 0;
+    case InstanceDecision::Kind::refused:
+        std::fprintf(stderr, "dewlight: %s\n", decision.message.c_str());
+        return 1;
+    case InstanceDecision::Kind::run:
+        break;
+    }
+
+    const ui::SymbolCatalogue symbols;
+    shell.panel().setContent(menuContent());
+    shell.scene().setIcon(menuIcon(symbols, QStringLiteral("drop")));
+    shell.start();
+    return application.exec();
 }

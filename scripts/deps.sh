@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     bootstrap-icons fonts-inter
     dbus-daemon dbus-bin
+    xvfb desktop-file-utils
 )
 
 missing=()

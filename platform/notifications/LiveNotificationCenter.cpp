@@ -24,6 +24,8 @@ const QString interface = QStringLiteral("org.freedesktop.Notifications");
 
 const QString applicationName = QStringLiteral("Dewlight");
 const QString desktopEntry = QStringLiteral("dewlight");
+// The drop icon the installation puts in the icon theme.
+const QString applicationIcon = QStringLiteral("dewlight");
 // Let the server choose how long a notification stays.
 constexpr int defaultExpiry = -1;
 
@@ -311,7 +313,7 @@ QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replac
     const QVariantMap hints{{QStringLiteral("suppress-sound"), true},
                             {QStringLiteral("desktop-entry"), desktopEntry}};
     auto notify = notificationsCall(QStringLiteral("Notify"));
-    notify << applicationName << replacesId << QString() << fromUtf8(request.title)
+    notify << applicationName << replacesId << applicationIcon << fromUtf8(request.title)
            << (capable.bodyMarkup ? escapeMarkup(body) : body) << actions << hints << defaultExpiry;
     const QDBusPendingCall call = bus_.asyncCall(notify);
     const QDBusMessage reply = co_await call;

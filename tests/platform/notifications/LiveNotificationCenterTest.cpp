@@ -92,6 +92,7 @@ TEST_F(LiveCenter, ARequestIsShownAtItsInstantAndNotBefore) {
     ASSERT_TRUE(runUntil([&] { return !server.notified().empty(); }));
     const auto& shown = server.notified().front();
     EXPECT_EQ(shown.appName, "Dewlight");
+    EXPECT_EQ(shown.appIcon, "dewlight");
     EXPECT_EQ(shown.replacesId, 0u);
     EXPECT_EQ(shown.summary, "Dewlight");
     EXPECT_EQ(shown.body, "Time for some water.\nIt has been an hour since your last drink.");

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/tray/PanelWindow.h"
+#include "platform/tray/TrayHost.h"
+#include "platform/tray/TrayIcon.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace DewlightPlatform {
+
+// The application's one place on the desktop: a tray icon whose click toggles the panel as a
+// popup, or, where no tray exists, the panel as a normal window.
+//
+// At start the scene waits a while for a tray host (at login the panel may come up after the
+// application). Without one by then the panel opens as a window. A host that appears later (or
+// comes back after a restart) moves the application into the tray; a host that goes away turns
+// the panel into a window again, shown on the next request.
+class TrayScene final : public QObject {
+    Q_OBJECT
+public:
+    enum class Mode { waiting, tray, window };
+
+    struct Options {
+        // How long to wait at start for a tray host before opening the panel as a window.
+        std::chrono::milliseconds hostWait = std::chrono::seconds(5);
+        // A click on the icon this soon after the popup lost the focus is the click that took
+        // the focus away: it leaves the panel closed instead of opening it again.
+        std::chrono::milliseconds clickAfterDismiss = std::chrono::milliseconds(400);
+        // Where the pointer is; the live scene reads the cursor.
+        std::function<QPoint()> pointer;
+        // The screen area the panel must stay in around a point; the live scene asks the screen.
+        std::function<QRect(QPoint)> availableArea;
+        // A monotonic clock in milliseconds; the live scene uses the steady clock.
+        std::function<std::int64_t()> monotonicMs;
+    };
+    using IconFactory = std::function<std::unique_ptr<TrayIcon>()>;
+
+    // `host` and `panel` outlive the scene. The icon is made only once a host is there.
+    TrayScene(TrayHost& host, IconFactory makeIcon, PanelWindow& panel, Options options);
+    TrayScene(TrayHost& host, IconFactory makeIcon, PanelWindow& panel);
+    ~TrayScene() override;
+
+    // Starts following the host: into the tray at once when there is one, else after the wait.
+    void start();
+
+    void setIcon(const QIcon& icon);
+    void setAccessibleName(const QString& name);
+
+    // A click on the icon: shows the panel when hidden, hides it when shown.
+    void togglePanel();
+    // Shows the panel in whichever form the desktop allows (a second launch asks for this).
+    void showPanel();
+
+    Mode mode() const { return mode_; }
+    // The icon, once a host was there.
+    TrayIcon* icon() const { return icon_.get(); }
+
+signals:
+    void modeChanged(DewlightPlatform::TrayScene::Mode mode);
+
+private:
+    void onHostAvailability(bool available);
+    void setMode(Mode mode);
+    void presentPopup();
+
+    TrayHost& host_;
+    IconFactory makeIcon_;
+    PanelWindow& panel_;
+    Options options_;
+    Mode mode_ = Mode::waiting;
+    bool started_ = false;
+    std::unique_ptr<TrayIcon> icon_;
+    QIcon image_;
+    QString accessibleName_;
+    QTimer hostWait_;
+    std::optional<std::int64_t> dismissedAt_;
+};
+
+} // namespace DewlightPlatform

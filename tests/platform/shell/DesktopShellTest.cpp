@@ -1,0 +1,109 @@
+// The shell on a real X server (Xvfb) and a private session bus, with a tray host of the test's
+// own: the launches are separate processes, as on a desktop.
+#include "FakeStatusNotifierWatcher.h"
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class DesktopShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+            GTEST_SKIP() << "Xvfb is not installed";
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
+        // The server picks a free display and writes its number.
+        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                            QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                            QStringLiteral("-screen"), QStringLiteral("0"),
+                                            QStringLiteral("1280x800x24")});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return xvfb.canReadLine(); }, 10000));
+        display = QStringLiteral(":") + QString::fromLatin1(xvfb.readLine()).trimmed();
+    }
+    void TearDown() override {
+        for (auto& probe : probes)
+            if (probe->state() != QProcess::NotRunning) {
+                probe->terminate();
+                probe->waitForFinished(3000);
+            }
+        probes.clear();
+        if (xvfb.state() != QProcess::NotRunning) {
+            xvfb.terminate();
+            xvfb.waitForFinished(3000);
+        }
+    }
+
+    QProcess& launch(int hostWaitMs = 3000) {
+        auto probe = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("PROBE_HOST_WAIT_MS"), QString::number(hostWaitMs));
+        environment.insert(QStringLiteral("PROBE_LOCK"), folder.filePath(QStringLiteral("lock")));
+        probe->setProcessEnvironment(environment);
+        probe->start(QStringLiteral(DEWLIGHT_SHELL_PROBE), {});
+        probes.push_back(std::move(probe));
+        return *probes.back();
+    }
+
+    // Waits for the probe to say `line`; the lines before it are dropped.
+    static bool said(QProcess& probe, const char* line, int timeoutMs = 8000) {
+        return QTest::qWaitFor(
+            [&] {
+                while (probe.canReadLine())
+                    if (probe.readLine().trimmed() == line)
+                        return true;
+                return false;
+            },
+            timeoutMs);
+    }
+
+    QProcess xvfb;
+    QString display;
+    QTemporaryDir folder;
+    std::vector<std::unique_ptr<QProcess>> probes;
+};
+
+TEST_F(DesktopShellTest, TheIconRegistersWithTheHostAndItsClicksToggleThePanel) {
+    FakeStatusNotifierWatcher watcher(true);
+    QProcess& first = launch();
+    ASSERT_TRUE(said(first, "mode tray"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.RegisteredStatusNotifierItems().isEmpty(); },
+                                8000));
+    EXPECT_EQ(watcher.itemProperty(QStringLiteral("Status")).toString(), QStringLiteral("Active"));
+
+    ASSERT_TRUE(watcher.activateItem());
+    EXPECT_TRUE(said(first, "appeared"));
+    ASSERT_TRUE(watcher.activateItem());
+    EXPECT_TRUE(said(first, "hidden"));
+    ASSERT_TRUE(watcher.activateItem());
+    EXPECT_TRUE(said(first, "appeared"));
+}
+
+TEST_F(DesktopShellTest, WithoutAHostThePanelIsANormalWindowAfterTheWait) {
+    QProcess& first = launch(300);
+    ASSERT_TRUE(said(first, "ready"));
+    EXPECT_TRUE(said(first, "mode window"));
+    EXPECT_TRUE(said(first, "appeared"));
+}
+
+TEST_F(DesktopShellTest, ASecondLaunchShowsTheFirstOnesPanelAndEndsQuietly) {
+    FakeStatusNotifierWatcher watcher(true);
+    QProcess& first = launch();
+    ASSERT_TRUE(said(first, "mode tray"));
+
+    QProcess& second = launch();
+    ASSERT_TRUE(second.waitForFinished(8000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardError().isEmpty());
+    EXPECT_TRUE(said(first, "appeared"));
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QObject>
+#include <QStringList>
+
+// A StatusNotifierItem watcher with a host of its own, on the test's private bus: it records the
+// items that register and can click them the way a panel does.
+class FakeStatusNotifierWatcher final : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ RegisteredStatusNotifierItems)
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ IsStatusNotifierHostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ ProtocolVersion)
+public:
+    explicit FakeStatusNotifierWatcher(bool withHost);
+    ~FakeStatusNotifierWatcher() override;
+
+    QStringList RegisteredStatusNotifierItems() const { return items_; }
+    bool IsStatusNotifierHostRegistered() const { return withHost_; }
+    int ProtocolVersion() const { return 0; }
+
+    // Clicks the first registered item; false when the call failed.
+    bool activateItem();
+    // A property of the first registered item.
+    QVariant itemProperty(const QString& name);
+
+public slots:
+    void RegisterStatusNotifierItem(const QString& service);
+    void RegisterStatusNotifierHost(const QString& service);
+
+signals:
+    void StatusNotifierItemRegistered(const QString& item);
+    void StatusNotifierItemUnregistered(const QString& item);
+    void StatusNotifierHostRegistered();
+    void StatusNotifierHostUnregistered();
+
+private:
+    bool withHost_;
+    QStringList items_;
+};
