@@ -86,7 +86,8 @@ ui::Node drinkRow(const RozivPanelState& state, const RozivSend& send, DrinkRow 
     if (row.addition >= 1) {
         // verbatim: a count, never looked up
         badge = Text::verbatim(QStringLiteral("+") + QString::number(row.addition));
-        value = Text(QStringLiteral("%lld grouped entries"), {static_cast<long long>(row.addition)});
+        value =
+            Text(QStringLiteral("%lld grouped entries"), {static_cast<long long>(row.addition)});
     }
     return ui::Node(KestraUI::PanelActionRow{
                         .title = std::move(row.title),
@@ -134,20 +135,21 @@ ui::Node dropGrid(double quarters, std::int64_t upperRange) {
 }
 
 // The count, the drops and the context line, drawn for `shown` quarters while the count moves.
-ui::Node header(const RozivPanelState& state, const RozivFormat& format,
-                const ui::Environment& env, double shown) {
+ui::Node header(const RozivPanelState& state, const RozivFormat& format, const ui::Environment& env,
+                double shown) {
     const RozivText count = format.countText(std::llround(shown));
-    ui::Node grid = dropGrid(shown, state.upperRange)
-                        .padding(ui::EdgeInsets::vertical(4))
-                        .accessibility({.label = count.localized(localizerOf(env)),
-                                        .ignoreChildren = true});
+    ui::Node grid =
+        dropGrid(shown, state.upperRange)
+            .padding(ui::EdgeInsets::vertical(4))
+            .accessibility({.label = count.localized(localizerOf(env)), .ignoreChildren = true});
     if (!env.reduceMotion)
         grid = grid.bounceEffect(state.feedbackRevision);
 
     const RozivText context = contextLine(state, format);
     ui::Node line = kitText(context).node().fixedSize(false, true);
-    line = state.moment ? line.font(font(KestraFont::detailSemibold))
-                        : line.font(font(KestraFont::detail)).foreground(KestraUI::BrandPalette::muted);
+    line = state.moment
+               ? line.font(font(KestraFont::detailSemibold))
+               : line.font(font(KestraFont::detail)).foreground(KestraUI::BrandPalette::muted);
 
     return ui::vstack({kitText(count)
                            .node()
@@ -195,28 +197,29 @@ ui::Node RozivCounter::body() const {
         // haptics, so nothing is sent for it.
         using Drink = RozivUndoState::Drink;
         return KestraUI::PanelCard(
-            8, {top,
-                drinkRow(state, send,
-                         {.title = QStringLiteral("A glass"),
-                          .symbol = "drop",
-                          .isSuggested = state.highlightsGlass,
-                          .hint = state.highlightsGlass
-                                      ? std::optional<Text>(QStringLiteral("A good time for a glass"))
-                                      : std::nullopt,
-                          .action = RozivViewAction::drinkGlass(),
-                          .key = QStringLiteral("G"), // verbatim: a key cap
-                          .shortcut = Qt::Key_G,
-                          .addition = groupAddition(state, Drink::glass)})
-                    .id(CounterPart::glass),
-                drinkRow(state, send,
-                         {.title = QStringLiteral("A sip"),
-                          .symbol = "drop.halffull",
-                          .action = RozivViewAction::drinkSip(),
-                          .key = QStringLiteral("S"), // verbatim: a key cap
-                          .shortcut = Qt::Key_S,
-                          .addition = groupAddition(state, Drink::sip)})
-                    .id(CounterPart::sip),
-                undoRow(state, send, *format, env).id(CounterPart::undo)});
+            8,
+            {top,
+             drinkRow(state, send,
+                      {.title = QStringLiteral("A glass"),
+                       .symbol = "drop",
+                       .isSuggested = state.highlightsGlass,
+                       .hint = state.highlightsGlass
+                                   ? std::optional<Text>(QStringLiteral("A good time for a glass"))
+                                   : std::nullopt,
+                       .action = RozivViewAction::drinkGlass(),
+                       .key = QStringLiteral("G"), // verbatim: a key cap
+                       .shortcut = Qt::Key_G,
+                       .addition = groupAddition(state, Drink::glass)})
+                 .id(CounterPart::glass),
+             drinkRow(state, send,
+                      {.title = QStringLiteral("A sip"),
+                       .symbol = "drop.halffull",
+                       .action = RozivViewAction::drinkSip(),
+                       .key = QStringLiteral("S"), // verbatim: a key cap
+                       .shortcut = Qt::Key_S,
+                       .addition = groupAddition(state, Drink::sip)})
+                 .id(CounterPart::sip),
+             undoRow(state, send, *format, env).id(CounterPart::undo)});
     });
 }
 

@@ -19,7 +19,9 @@ RozivNotice remindersFailed() {
 
 RozivNotice problemNotice(RozivProblem problem) {
     const auto retrying = [](QString title, QString message) {
-        return RozivNotice{{std::move(title)}, {std::move(message)}, RozivText{tryAgain},
+        return RozivNotice{{std::move(title)},
+                           {std::move(message)},
+                           RozivText{tryAgain},
                            RozivViewAction::retry()};
     };
     switch (problem) {
@@ -81,9 +83,8 @@ std::vector<ui::Node> RozivPanelNotices::cards() const {
         if (notice.button && notice.action)
             buttons.push_back(ui::button(kitText(*notice.button).node(),
                                          [send = send, action = *notice.action] { send(action); }));
-        cards.push_back(KestraUI::NoticeCard("exclamationmark.triangle.fill",
-                                             kitText(notice.title), kitText(notice.message),
-                                             std::move(buttons)));
+        cards.push_back(KestraUI::NoticeCard("exclamationmark.triangle.fill", kitText(notice.title),
+                                             kitText(notice.message), std::move(buttons)));
     }
     return cards;
 }

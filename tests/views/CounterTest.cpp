@@ -1,9 +1,9 @@
 // The counter: the count, the drop grid, the context line, the three rows and their keys.
 #include "ViewsFixture.h"
 #include "kit/windows/BrandPalette.h"
+#include "ui/TreeQuery.h"
 #include "views/MenuView.h"
 #include "views/RozivCounter.h"
-#include "ui/TreeQuery.h"
 
 using namespace DewlightViews;
 using DewlightTest::RecordingViewModel;
@@ -165,8 +165,9 @@ TEST_F(ViewsTest, OnlyTheRowOfTheUndoGroupsKindCarriesTheBadge) {
          "+3", "Undo 3 sips from 2:00" + nnbsp + "PM"},
         {"two glasses", RozivUndoState{RozivUndoState::Drink::glass, 2, at(9, 41)}, 2, "+2",
          std::nullopt, "Undo 2 glasses from 9:41" + nnbsp + "AM"},
-        {"a group without fresh feedback", RozivUndoState{RozivUndoState::Drink::glass, 1, at(8, 5)},
-         0, std::nullopt, std::nullopt, "Undo 1 glasses from 8:05" + nnbsp + "AM"},
+        {"a group without fresh feedback",
+         RozivUndoState{RozivUndoState::Drink::glass, 1, at(8, 5)}, 0, std::nullopt, std::nullopt,
+         "Undo 1 glasses from 8:05" + nnbsp + "AM"},
         {"no group", std::nullopt, 0, std::nullopt, std::nullopt, "No entry to undo"},
     };
     for (const Case& c : cases) {
@@ -201,8 +202,7 @@ TEST_F(ViewsTest, GlassRowIsSuggestedWithItsHintOnlyWhenTheModelSaysSo) {
         auto state = plainState();
         state.highlightsGlass = highlighted;
         const auto tree = ui::accessibilityTree(layCounter(state).root());
-        EXPECT_EQ(accessible(tree, "A glass")->hint,
-                  highlighted ? "A good time for a glass" : "");
+        EXPECT_EQ(accessible(tree, "A glass")->hint, highlighted ? "A good time for a glass" : "");
         EXPECT_EQ(accessible(tree, "A sip")->hint, "");
     }
 }

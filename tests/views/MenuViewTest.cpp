@@ -1,9 +1,10 @@
 // The menu panel: what it hands the panel frame for each state, and how it follows its model.
+#include "views/MenuView.h"
+
 #include "ViewsFixture.h"
 #include "kit/windows/KestraFont.h"
 #include "platform/calendar/Calendar.h"
 #include "tests/support/FakeUpdateNotifier.h"
-#include "views/MenuView.h"
 #include "views/RozivCounter.h"
 #include "views/RozivSnapshotModel.h"
 
@@ -20,8 +21,8 @@ const QString nnbsp = QString(QChar(0x202F));
 class MenuViewTest : public ViewsTest {
 protected:
     KestraUI::KestraPanel panelFor(const RozivPanelState& state) {
-        return menuPanel(state, [this](const RozivViewAction& a) { sent.push_back(a.kind()); },
-                         format);
+        return menuPanel(
+            state, [this](const RozivViewAction& a) { sent.push_back(a.kind()); }, format);
     }
 
     const DewlightPlatform::Calendar calendar = DewlightPlatform::Calendar::gregorian(zone);
@@ -38,10 +39,14 @@ TEST_F(MenuViewTest, StatusLineAndDotFollowTheStatus) {
         PanelStatus dot;
     };
     const Case cases[] = {
-        {S::scheduled(at(14, 5)), "Next reminder at %@", {"2:05" + nnbsp + "PM"},
+        {S::scheduled(at(14, 5)),
+         "Next reminder at %@",
+         {"2:05" + nnbsp + "PM"},
          PanelStatus::working},
         {S::snoozed(at(15, 30)), "Snoozed until %@", {"3:30" + nnbsp + "PM"}, PanelStatus::working},
-        {S::outside(at(9, 0, 26)), "Next workday: %@", {"Mon 9:00" + nnbsp + "AM"},
+        {S::outside(at(9, 0, 26)),
+         "Next workday: %@",
+         {"Mon 9:00" + nnbsp + "AM"},
          PanelStatus::off},
         {S::off(), "Off: no reminders, counting goes on", {}, PanelStatus::off},
         {S::enough(), "That is enough for today", {}, PanelStatus::off},
@@ -158,7 +163,8 @@ TEST_F(MenuViewTest, InstallsTheUpdateNotifierItIsGiven) {
 
     // Snapshot mode installs none: no card, nothing asked.
     const RozivSnapshotModel snapshot({QStringLiteral("dewlight")}, calendar);
-    auto plain = window([&] { return MenuView(const_cast<RozivSnapshotModel&>(snapshot)); }, keyed());
+    auto plain =
+        window([&] { return MenuView(const_cast<RozivSnapshotModel&>(snapshot)); }, keyed());
     EXPECT_TRUE(plain->layout()->frame(PanelPart::updateCard).isEmpty());
     EXPECT_EQ(notifier.checks, 1);
 }

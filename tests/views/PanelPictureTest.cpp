@@ -13,8 +13,8 @@ using namespace DewlightViews;
 
 namespace {
 
-const char* const variants[] = {"",      "denied",    "not-asked",     "off",
-                                "local", "four-sips", "three-glasses", "above-range",
+const char* const variants[] = {"",       "denied",    "not-asked",     "off",
+                                "local",  "four-sips", "three-glasses", "above-range",
                                 "failed", "long-range"};
 
 const char* schemeName(ui::ColorScheme scheme) {
@@ -24,7 +24,8 @@ const char* schemeName(ui::ColorScheme scheme) {
 // A text is cut when it shows less than its words, its frame is smaller than its lines, or it
 // reaches out of a view that holds it (a frame too small for it, or the view's edge). Only texts
 // without a line limit are checked: those may wrap as far as they need.
-void findCuts(const ui::Element& e, std::vector<QRectF>& holders, std::vector<std::string>& faults) {
+void findCuts(const ui::Element& e, std::vector<QRectF>& holders,
+              std::vector<std::string>& faults) {
     if (!e.placed)
         return;
     if (e.children.empty() && !e.text.isEmpty() && !e.env().lineLimit) {
