@@ -26,6 +26,43 @@ RozivText statusLine(const RozivPanelStatus& status, const RozivFormat& format) 
     return {QStringLiteral("Reminders need attention")};
 }
 
+RozivText privacyText(RozivCloudState cloud) {
+    switch (cloud) {
+    case RozivCloudState::syncing:
+        return {QStringLiteral("Your data stays on this Mac while iCloud connects.")};
+    case RozivCloudState::available:
+        return {QStringLiteral("Your glasses and settings stay in your iCloud.")};
+    case RozivCloudState::localOnly:
+        return {QStringLiteral("Without iCloud, your data stays on this Mac.")};
+    case RozivCloudState::failed:
+        break;
+    }
+    return {QStringLiteral("Your data stays on this Mac. iCloud needs attention.")};
+}
+
+RozivText contextLine(const RozivPanelState& state, const RozivFormat& format) {
+    // A moment is shown once, right after the drink that earned it: it wins over the rest.
+    if (state.moment) {
+        switch (*state.moment) {
+        case RozivMoment::fourSips:
+            return {QStringLiteral("4 sips = 1 glass")};
+        case RozivMoment::threeGlassesInHour:
+            return {QStringLiteral("Three glasses in an hour. Take your time.")};
+        case RozivMoment::aboveRange:
+            return {QStringLiteral("That is enough for today. Let thirst guide you now.")};
+        }
+    }
+    switch (state.status.kind()) {
+    case RozivPanelStatus::Kind::outside:
+        return {QStringLiteral("Counting starts over at %@"),
+                {format.weekdayTime(state.status.date().value_or(0))}};
+    case RozivPanelStatus::Kind::enough:
+        return {QStringLiteral("Let thirst guide you now. Reminders stop until the next workday.")};
+    default:
+        return RozivFormat::rangeText(state.lowerRange, state.upperRange);
+    }
+}
+
 RozivText undoTitle(const std::optional<RozivUndoState>& undo, const RozivFormat& format,
                     const RozivLocalizer& localizer) {
     if (!undo)
