@@ -204,7 +204,8 @@ TEST_F(SettingsCardTest, WhileErasingTheButtonRestsAndSaysSo) {
         state.isErasing = erasing;
         model.publish(state);
         const ui::Layout layout = lay(SettingsCard(model), keyed(), pageWidth);
-        const auto* button = accessible(ui::accessibilityTree(layout.root()), "Erase…");
+        const auto tree = ui::accessibilityTree(layout.root());
+        const auto* button = accessible(tree, "Erase…");
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->disabled, erasing);
         EXPECT_EQ(findText(layout.root(), "Erasing data…") != nullptr, erasing);

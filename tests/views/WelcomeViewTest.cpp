@@ -47,7 +47,8 @@ protected:
         settle();
     }
     static bool hasButton(const ui::Layout& layout, const QString& title) {
-        const auto* node = accessible(ui::accessibilityTree(layout.root()), title);
+        const auto tree = ui::accessibilityTree(layout.root());
+        const auto* node = accessible(tree, title);
         return node && node->role == ui::AccessibleNode::Role::button;
     }
     static bool showsText(const ui::Layout& layout, const QString& text) {
