@@ -1,0 +1,264 @@
+// The whole application on a desktop of the test's own, driven the way a person drives it: the
+// tray item is clicked through the tray host, keys are real X events, and what the panel shows is
+// read over the accessibility bus. Each scenario has its own time budget.
+#include "Desktop.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace DewlightE2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The day's count the panel shows, in quarter glasses ("2¼ glasses" is 9).
+std::optional<int> shownQuarters(Desktop& desktop, qint64 pid) {
+    static const QRegularExpression count(
+        QStringLiteral("^(\\d*)(¼|½|¾)? glass(es)?$"));
+    for (const Seen& node : desktop.seen(pid)) {
+        const QRegularExpressionMatch match = count.match(node.name.trimmed());
+        if (!match.hasMatch())
+            continue;
+        int quarters = match.captured(1).toInt() * 4;
+        const QString fraction = match.captured(2);
+        quarters += fraction == u"¼" ? 1 : fraction == u"½" ? 2 : fraction == u"¾" ? 3 : 0;
+        return quarters;
+    }
+    return std::nullopt;
+}
+
+class Scenario : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = QStringLiteral(DEWLIGHT_E2E_ARTIFACTS "/") + QString::fromLatin1(info->name());
+        QDir(folder).removeRecursively();
+        desktop = std::make_unique<Desktop>(folder);
+        const QString error = desktop->start();
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    }
+
+    void TearDown() override {
+        if (!desktop)
+            return;
+        if (HasFailure()) {
+            // What was on screen and what the panel said, beside the app's log.
+            desktop->screenshot(folder + QStringLiteral("/screen.png"));
+            if (current && current->running()) {
+                QFile seen(folder + QStringLiteral("/seen.txt"));
+                if (seen.open(QIODevice::WriteOnly))
+                    seen.write(desktop->describe(current->pid()).toUtf8());
+            }
+            std::fprintf(stderr, "artifacts of the failure: %s\n", qPrintable(folder));
+        }
+        current = nullptr;
+        apps.clear();
+        desktop.reset();
+        if (!HasFailure())
+            QDir(folder).removeRecursively();
+    }
+
+    // An app on this desktop, ended after the screenshot of a failure.
+    App& newApp(const Home& home, const QStringList& environment = {}) {
+        apps.push_back(desktop->app(home, environment));
+        return *apps.back();
+    }
+
+    // Starts the app and opens its panel through the tray host.
+    void launch(App& app) {
+        current = &app;
+        ASSERT_TRUE(app.start());
+        ASSERT_TRUE(app.openPanel(budget->leftMs(20000)))
+            << "the tray item did not appear or did not open the panel";
+    }
+
+    // Walks the welcome flow to its end with key presses, when it is open.
+    void walkWelcome(App& app) {
+        for (int step = 0; step < 6 && app.shows(QStringLiteral("Welcome"), 1500); ++step)
+            ASSERT_TRUE(app.press({QStringLiteral("Return")}));
+        EXPECT_FALSE(app.shows(QStringLiteral("Welcome"), 500))
+            << desktop->describe(app.pid()).toStdString();
+    }
+
+    std::optional<int> quarters(App& app, std::optional<int> expected, int timeoutMs) {
+        std::optional<int> shown;
+        waitFor(
+            [&] {
+                shown = shownQuarters(*desktop, app.pid());
+                return shown && (!expected || shown == expected);
+            },
+            timeoutMs);
+        return shown;
+    }
+
+    QString folder;
+    std::unique_ptr<Desktop> desktop;
+    std::optional<Budget> budget;
+    std::vector<std::unique_ptr<App>> apps;
+    App* current = nullptr;
+};
+
+// 1. First start: the tray item appears, a click opens the panel, the welcome flow is walked to
+// its end with keys, and the permission is allowed because a notification server is on the bus.
+TEST_F(Scenario, OnFirstStartTheTrayItemOpensThePanelAndTheWelcomeIsWalked) {
+    budget.emplace(60s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home);
+    current = &app;
+    ASSERT_TRUE(app.start());
+    ASSERT_TRUE(app.registered(budget->leftMs(15000))) << "no tray item reached the host";
+    EXPECT_EQ(desktop->tray().itemProperty(QStringLiteral("Status")).toString(),
+              QStringLiteral("Active"));
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(app.shows(QStringLiteral("Dewlight"), budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+    walkWelcome(app);
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_FALSE(app.shows(QStringLiteral("Notifications are off"), 2000))
+        << desktop->describe(app.pid()).toStdString();
+}
+
+// 7. No notification server: the panel tells that notifications are off; once a server is on
+// the bus, reopening the panel turns the permission to allowed.
+TEST_F(Scenario, WithoutANotificationServerThePanelShowsTheDeniedNotice) {
+    budget.emplace(75s);
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home);
+    launch(app);
+    walkWelcome(app);
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(app.shows(QStringLiteral("Notifications are off"), budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+
+    ASSERT_TRUE(desktop->startNotificationServer());
+    app.press({QStringLiteral("Escape")});
+    ASSERT_TRUE(waitFor([&] { return !desktop->hasVisibleWindow(app.pid()); }, 5000));
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(waitFor([&] { return !app.shows(QStringLiteral("Notifications are off"), 200); },
+                        budget->leftMs(15000)))
+        << desktop->describe(app.pid()).toStdString();
+}
+
+// 2. Recording: g, g, s count two glasses and a quarter; Ctrl+Z takes the sip back; a restart
+// shows the same count.
+TEST_F(Scenario, GlassesAndASipAreCountedUndoneAndKeptOverARestart) {
+    budget.emplace(75s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    {
+        App& app = newApp(home);
+        launch(app);
+        walkWelcome(app);
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+        ASSERT_TRUE(app.press({QStringLiteral("g"), QStringLiteral("g"), QStringLiteral("s")}));
+        EXPECT_TRUE(app.shows(QStringLiteral("2¼ glasses"), budget->leftMs(10000)))
+            << desktop->describe(app.pid()).toStdString();
+        ASSERT_TRUE(app.press({QStringLiteral("ctrl+z")}));
+        EXPECT_EQ(quarters(app, 8, budget->leftMs(10000)), 8);
+        ASSERT_TRUE(app.quit());
+    }
+    App& again = newApp(home);
+    launch(again);
+    EXPECT_EQ(quarters(again, 8, budget->leftMs(10000)), 8)
+        << desktop->describe(again.pid()).toStdString();
+}
+
+// 4. Crash safety: killed at random moments while glasses are being recorded, the app never
+// loses a glass whose count it had already shown, and always starts again.
+TEST_F(Scenario, KilledWhileRecordingItNeverLosesACompletedDrink) {
+    budget.emplace(180s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    QRandomGenerator random(20240611);
+    int completed = 0; // quarters the panel had shown before the kill
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        App& app = newApp(home);
+        launch(app);
+        if (round == 0)
+            walkWelcome(app);
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+        const std::optional<int> start = quarters(app, std::nullopt, budget->leftMs(10000));
+        ASSERT_TRUE(start.has_value()) << desktop->describe(app.pid()).toStdString();
+        EXPECT_GE(*start, completed) << "a drink shown before the kill was lost";
+        completed = std::max(completed, *start);
+
+        // One glass that completes (its count is shown), then more keys and a kill among them.
+        ASSERT_TRUE(app.press({QStringLiteral("g")}));
+        ASSERT_EQ(quarters(app, completed + 4, budget->leftMs(10000)), completed + 4);
+        completed += 4;
+        QProcess burst;
+        burst.setProcessEnvironment(desktop->environment(home));
+        burst.start(QStringLiteral("xdotool"),
+                    {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("40"),
+                     QStringLiteral("g"), QStringLiteral("s"), QStringLiteral("g")});
+        waitFor([] { return false; }, int(random.bounded(0, 160)));
+        app.kill();
+        burst.waitForFinished(3000);
+        ASSERT_FALSE(budget->over()) << "the scenario ran out of time";
+    }
+    App& last = newApp(home);
+    launch(last);
+    const std::optional<int> end = quarters(last, std::nullopt, budget->leftMs(10000));
+    ASSERT_TRUE(end.has_value());
+    EXPECT_GE(*end, completed);
+}
+
+// 3. A reminder reaches the real notification server. The app's own time zone puts it at the
+// edge of a reminder slot on a working day, whatever the hour and day the test runs at.
+TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) {
+    budget.emplace(170s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    // Local time 10:59 on a weekday: a POSIX zone offset of up to ±24:59 reaches a weekday from
+    // any moment (a Saturday moves back a day, a Sunday forward).
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    QDateTime target(utc.date(), QTime(10, 59, 0), Qt::UTC);
+    const int weekday = utc.date().dayOfWeek();
+    if (weekday == 6)
+        target = target.addDays(-1);
+    if (weekday == 7)
+        target = target.addDays(1);
+    const qint64 ahead = utc.secsTo(target); // local minus UTC, in seconds
+    ASSERT_LE(std::abs(ahead), 24 * 3600 + 59 * 60);
+    const qint64 west = -ahead; // POSIX offsets count west of Greenwich
+    const QString zone = QStringLiteral("E2E%1%2:%3")
+                             .arg(west < 0 ? QStringLiteral("-") : QStringLiteral("+"))
+                             .arg(std::abs(west) / 3600)
+                             .arg(std::abs(west) / 60 % 60, 2, 10, QLatin1Char('0'));
+
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home, {QStringLiteral("TZ=") + zone});
+    launch(app);
+    walkWelcome(app);
+
+    std::vector<Notification> shown;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            shown = desktop->notifications();
+            return !shown.empty() && desktop->displayedNotifications() > 0;
+        },
+        budget->leftMs(150000)))
+        << "no reminder reached dunst; zone " << zone.toStdString();
+    const Notification& reminder = shown.back();
+    EXPECT_EQ(reminder.actions.size(), 6) << reminder.actions.join(QLatin1Char(',')).toStdString();
+    EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-file")));
+    EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-name")));
+
+    const std::optional<int> before = quarters(app, std::nullopt, 0);
+    ASSERT_GE(reminder.actions.size(), 2);
+    ASSERT_TRUE(desktop->invokeAction(reminder.actions[0]));
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_EQ(quarters(app, before.value_or(0) + 4, budget->leftMs(10000)),
+              before.value_or(0) + 4)
+        << desktop->describe(app.pid()).toStdString();
+}
+
+} // namespace
+} // namespace DewlightE2e
