@@ -162,7 +162,9 @@ QString Desktop::start() {
     monitor_.setProcessChannelMode(QProcess::MergedChannels);
     monitor_.start(QStringLiteral("dbus-monitor"),
                    {QStringLiteral("type='method_call',interface='org.freedesktop.Notifications',"
-                                   "member='Notify'")});
+                                   "member='Notify'"),
+                    QStringLiteral("type='signal',interface='org.freedesktop.Notifications',"
+                                   "member='ActionInvoked'")});
     if (!waitFor(
             [&] {
                 monitored_ += monitor_.readAll();
@@ -337,6 +339,17 @@ std::vector<Notification> Desktop::notifications() {
         }
     }
     return result;
+}
+
+QStringList Desktop::invokedActions() {
+    monitored_ += monitor_.readAll();
+    QStringList keys;
+    const QStringList lines = QString::fromUtf8(monitored_).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i + 2 < lines.size(); ++i)
+        if (lines[i].startsWith(QLatin1String("signal")) &&
+            lines[i].contains(QLatin1String("member=ActionInvoked")))
+            keys << unquote(lines[i + 2]);
+    return keys;
 }
 
 bool Desktop::hasVisibleWindow(qint64 pid) {

@@ -82,6 +82,8 @@ public:
     // Opens dunst's action menu and picks the action whose key is `key`: a user's choice there.
     bool invokeAction(const QString& key);
     std::vector<Notification> notifications();
+    // The action keys the server reported as invoked, oldest first.
+    QStringList invokedActions();
 
     // The tray host: clicks the app's item the way a panel does.
     FakeStatusNotifierWatcher& tray() { return *watcher_; }
