@@ -66,9 +66,9 @@ QVariant property(QDBusConnection bus, const QString& service, const QString& pa
 using Reference = std::pair<QString, QString>; // bus name, object path
 
 std::vector<Reference> children(QDBusConnection bus, const Reference& node) {
-    const QDBusMessage reply = call(bus, node.first, node.second,
-                                    QStringLiteral("org.a11y.atspi.Accessible"),
-                                    QStringLiteral("GetChildren"));
+    const QDBusMessage reply =
+        call(bus, node.first, node.second, QStringLiteral("org.a11y.atspi.Accessible"),
+             QStringLiteral("GetChildren"));
     std::vector<Reference> result;
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return result;
@@ -96,7 +96,9 @@ bool showing(QDBusConnection bus, const Reference& node) {
     const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
     QList<quint32> words;
     list >> words;
-    const auto bit = [&](int n) { return words.size() > n / 32 && (words[n / 32] >> (n % 32)) & 1; };
+    const auto bit = [&](int n) {
+        return words.size() > n / 32 && (words[n / 32] >> (n % 32)) & 1;
+    };
     constexpr int visible = 30;
     constexpr int shown = 25;
     return bit(visible) && bit(shown);
@@ -204,11 +206,11 @@ QString Desktop::start() {
     const QString picker = root_.filePath(QStringLiteral("pick-action.sh"));
     QFile script(picker);
     script.open(QIODevice::WriteOnly);
-    script.write(QStringLiteral("#!/bin/sh\n"
-                                "tee -a '%1' | grep -m1 -F \",$(cat '%2')]\"\n")
-                     .arg(root_.filePath(QStringLiteral("menu.txt")),
-                          root_.filePath(QStringLiteral("pick")))
-                     .toUtf8());
+    script.write(
+        QStringLiteral("#!/bin/sh\n"
+                       "tee -a '%1' | grep -m1 -F \",$(cat '%2')]\"\n")
+            .arg(root_.filePath(QStringLiteral("menu.txt")), root_.filePath(QStringLiteral("pick")))
+            .toUtf8());
     script.close();
     script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QFile rc(config + QStringLiteral("/dunstrc"));
@@ -270,7 +272,8 @@ std::unique_ptr<App> Desktop::app(const Home& home, const QStringList& extraEnvi
 bool Desktop::startNotificationServer() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), display_);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), root_.filePath(QStringLiteral("dunst-config")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       root_.filePath(QStringLiteral("dunst-config")));
     dunst_.setProcessEnvironment(environment);
     dunst_.setStandardOutputFile(artifacts_ + QStringLiteral("/dunst.log"), QIODevice::Append);
     dunst_.setStandardErrorFile(artifacts_ + QStringLiteral("/dunst.log"), QIODevice::Append);
@@ -283,7 +286,9 @@ bool Desktop::startNotificationServer() {
         8000);
 }
 
-void Desktop::stopNotificationServer() { stop(dunst_); }
+void Desktop::stopNotificationServer() {
+    stop(dunst_);
+}
 
 int Desktop::displayedNotifications() {
     QByteArray output;
@@ -322,12 +327,14 @@ std::vector<Notification> Desktop::notifications() {
                 continue;
             }
             if (top && scalars.size() < 5 && array == 0) {
-                scalars << (trimmed.startsWith(QLatin1String("string")) ? unquote(trimmed) : trimmed);
+                scalars << (trimmed.startsWith(QLatin1String("string")) ? unquote(trimmed)
+                                                                        : trimmed);
                 continue;
             }
             if (array == 1 && trimmed.startsWith(QLatin1String("string")))
                 notification.actions << unquote(trimmed);
-            if (array == 2 && trimmed.startsWith(QLatin1String("dict entry(")) && i + 1 < lines.size())
+            if (array == 2 && trimmed.startsWith(QLatin1String("dict entry(")) &&
+                i + 1 < lines.size())
                 notification.hints << unquote(lines[i + 1].trimmed());
         }
         --i;
@@ -402,9 +409,9 @@ std::vector<Seen> Desktop::seen(qint64 pid) {
             pending.pop_back();
             if (node != application && !showing(bus, node))
                 continue;
-            const QDBusMessage role = call(bus, node.first, node.second,
-                                           QStringLiteral("org.a11y.atspi.Accessible"),
-                                           QStringLiteral("GetRoleName"));
+            const QDBusMessage role =
+                call(bus, node.first, node.second, QStringLiteral("org.a11y.atspi.Accessible"),
+                     QStringLiteral("GetRoleName"));
             result.push_back(
                 {role.arguments().value(0).toString(),
                  property(bus, node.first, node.second, QStringLiteral("Name")).toString(),
@@ -446,7 +453,9 @@ App::App(Desktop& desktop, Home home, QProcessEnvironment environment, QString l
     : desktop_(desktop), home_(std::move(home)), environment_(std::move(environment)),
       log_(std::move(log)) {}
 
-App::~App() { quit(); }
+App::~App() {
+    quit();
+}
 
 bool App::start() {
     desktop_.resetTray();

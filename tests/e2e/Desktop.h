@@ -127,11 +127,13 @@ public:
     bool start();
     qint64 pid() const { return process_.processId(); }
     bool running() const { return process_.state() == QProcess::Running; }
-    void kill();      // SIGKILL, as a crash or power loss
-    bool quit();      // SIGTERM, then waits for the end
+    void kill();                    // SIGKILL, as a crash or power loss
+    bool quit();                    // SIGTERM, then waits for the end
     bool registered(int timeoutMs); // its tray item reached the host
     bool openPanel(int timeoutMs);  // clicks the item until the panel is visible
-    bool shows(const QString& text, int timeoutMs) { return desktop_.shows(pid(), text, timeoutMs); }
+    bool shows(const QString& text, int timeoutMs) {
+        return desktop_.shows(pid(), text, timeoutMs);
+    }
     bool press(const QStringList& keys) { return desktop_.pressKeys(pid(), keys); }
     const Home& home() const { return home_; }
 

@@ -21,8 +21,7 @@ using namespace std::chrono_literals;
 
 // The day's count the panel shows, in quarter glasses ("2¼ glasses" is 9).
 std::optional<int> shownQuarters(Desktop& desktop, qint64 pid) {
-    static const QRegularExpression count(
-        QStringLiteral("^(\\d*)(¼|½|¾)? glass(es)?$"));
+    static const QRegularExpression count(QStringLiteral("^(\\d*)(¼|½|¾)? glass(es)?$"));
     for (const Seen& node : desktop.seen(pid)) {
         const QRegularExpressionMatch match = count.match(node.name.trimmed());
         if (!match.hasMatch())
@@ -86,8 +85,7 @@ protected:
         const QString title = QStringLiteral("A little water during your workday");
         for (int step = 0; step < 4 && app.shows(title, 3000); ++step)
             ASSERT_TRUE(app.press({QStringLiteral("Return")}));
-        EXPECT_FALSE(app.shows(title, 1000))
-            << desktop->describe(app.pid()).toStdString();
+        EXPECT_FALSE(app.shows(title, 1000)) << desktop->describe(app.pid()).toStdString();
     }
 
     std::optional<int> quarters(App& app, std::optional<int> expected, int timeoutMs) {
@@ -128,7 +126,8 @@ TEST_F(Scenario, OnFirstStartTheTrayItemOpensThePanelAndTheWelcomeIsWalked) {
     // permission is allowed, since a notification server is on the bus.
     const QString title = QStringLiteral("A little water during your workday");
     ASSERT_TRUE(app.shows(title, budget->leftMs(10000)))
-        << "the welcome flow did not open\n" << desktop->describe(app.pid()).toStdString();
+        << "the welcome flow did not open\n"
+        << desktop->describe(app.pid()).toStdString();
     ASSERT_TRUE(app.press({QStringLiteral("Return")}));
     ASSERT_TRUE(app.shows(QStringLiteral("Step 2 of 2"), budget->leftMs(10000)))
         << desktop->describe(app.pid()).toStdString();
@@ -136,7 +135,8 @@ TEST_F(Scenario, OnFirstStartTheTrayItemOpensThePanelAndTheWelcomeIsWalked) {
         << desktop->describe(app.pid()).toStdString();
     ASSERT_TRUE(app.press({QStringLiteral("Return")}));
     EXPECT_TRUE(waitFor([&] { return !app.shows(title, 200); }, budget->leftMs(10000)))
-        << "the welcome flow did not end\n" << desktop->describe(app.pid()).toStdString();
+        << "the welcome flow did not end\n"
+        << desktop->describe(app.pid()).toStdString();
 
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     EXPECT_FALSE(app.shows(QStringLiteral("Notifications are off"), 2000))
@@ -273,14 +273,14 @@ TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) 
     // The glass action is the one whose label speaks of a glass.
     QString glass;
     for (qsizetype i = 0; i + 1 < reminder.actions.size(); i += 2)
-        if (glass.isEmpty() && reminder.actions[i + 1].contains(QLatin1String("glass"), Qt::CaseInsensitive))
+        if (glass.isEmpty() &&
+            reminder.actions[i + 1].contains(QLatin1String("glass"), Qt::CaseInsensitive))
             glass = reminder.actions[i];
     ASSERT_FALSE(glass.isEmpty()) << reminder.actions.join(QLatin1Char(',')).toStdString();
     ASSERT_TRUE(desktop->invokeAction(glass));
     ASSERT_TRUE(waitFor([&] { return desktop->invokedActions().contains(glass); }, 5000));
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
-    EXPECT_EQ(quarters(app, before.value_or(0) + 4, budget->leftMs(10000)),
-              before.value_or(0) + 4)
+    EXPECT_EQ(quarters(app, before.value_or(0) + 4, budget->leftMs(10000)), before.value_or(0) + 4)
         << desktop->describe(app.pid()).toStdString();
 }
 
@@ -290,13 +290,14 @@ TEST_F(Scenario, TheFixtureReadsWhatDunstGotAndPicksItsActions) {
     budget.emplace(30s);
     ASSERT_TRUE(desktop->startNotificationServer());
     QDBusMessage notify = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("dewlight")}};
     notify << QStringLiteral("Dewlight") << 0u << QString() << QStringLiteral("Time for \"water\"")
            << QStringLiteral("A glass now?")
            << QStringList{QStringLiteral("glass"), QStringLiteral("Glass"), QStringLiteral("sip"),
-                          QStringLiteral("Sip"), QStringLiteral("later"), QStringLiteral("Later")}
+                          QStringLiteral("Sip"),   QStringLiteral("later"), QStringLiteral("Later")}
            << hints << -1;
     ASSERT_EQ(QDBusConnection::sessionBus().call(notify, QDBus::Block, 3000).type(),
               QDBusMessage::ReplyMessage);
@@ -310,8 +311,8 @@ TEST_F(Scenario, TheFixtureReadsWhatDunstGotAndPicksItsActions) {
     EXPECT_EQ(desktop->displayedNotifications(), 1);
 
     ASSERT_TRUE(desktop->invokeAction(QStringLiteral("sip")));
-    EXPECT_TRUE(waitFor([&] { return desktop->invokedActions() == QStringList{QStringLiteral("sip")}; },
-                        5000))
+    EXPECT_TRUE(waitFor(
+        [&] { return desktop->invokedActions() == QStringList{QStringLiteral("sip")}; }, 5000))
         << desktop->invokedActions().join(QLatin1Char(',')).toStdString();
 }
 
