@@ -5,6 +5,7 @@
 #include "ui/SymbolCatalogue.h"
 
 #include <QTimer>
+#include <limits>
 
 namespace DewlightApp {
 
@@ -44,8 +45,12 @@ ui::Node DewlightScene::panelView() {
     }
     // The window paints its own ground: the start-up failure has none, and the desktop's
     // palette need not match the scheme the views are drawn in.
-    return app_.menuContent().background(
-        ui::fill(ui::Shape::rectangle(), ui::Color::windowBackground()));
+    // It covers the whole window, also the part of a pixel that rounding the content's height
+    // up adds.
+    constexpr double unlimited = std::numeric_limits<double>::infinity();
+    return app_.menuContent()
+        .frame(ui::FrameLimits{.maxWidth = unlimited, .maxHeight = unlimited})
+        .background(ui::fill(ui::Shape::rectangle(), ui::Color::windowBackground()));
 }
 
 void DewlightScene::followContentSize() {
