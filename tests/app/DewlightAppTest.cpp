@@ -268,9 +268,13 @@ TEST_F(LaunchTest, AFailedLaunchShowsTheDropUntilARetryBuildsTheModel) {
     EXPECT_EQ(shown.shownSymbol(), QStringLiteral("drop"));
 
     const int iconChanges = icon->iconChanges();
+    const int failureHeight = panel.panelSize().height();
     pressRetry();
     ASSERT_NE(app->launch().live(), nullptr);
     EXPECT_FALSE(showsFailure());
+    // The window follows its new content.
+    EXPECT_GT(panel.panelSize().height(), failureHeight + 100);
+    EXPECT_EQ(panel.panelSize(), scene->host().sizeHint());
     EXPECT_EQ(model().menuSymbol(), "exclamationmark.triangle.fill");
     EXPECT_EQ(shown.shownSymbol(), QStringLiteral("exclamationmark.triangle.fill"));
     EXPECT_GT(icon->iconChanges(), iconChanges);
