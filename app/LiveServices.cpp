@@ -9,6 +9,7 @@
 #include "platform/notifications/TimerfdWallAlarm.h"
 #include "updates/SiteUpdateFeed.h"
 #include "updates/UpdateChecker.h"
+#include "views/RozivWindows.h"
 
 #include <QDBusConnection>
 
@@ -67,7 +68,11 @@ AppModel::Services LiveServices::modelServices() {
         .storage = {defaults_, cloudStore_, tokens_, files_},
         .events = events_,
         .loginItem = loginItem_,
-        .makeWindowRouter = windowRouter,
+        .makeWindowRouter = [this](std::weak_ptr<AppModel> model) -> std::unique_ptr<QObject> {
+            return std::make_unique<DewlightViews::RozivWindows>(
+                std::move(model), preferencesWindow, welcomeStepsWindow,
+                DewlightViews::localizerFor(localizer_));
+        },
         .windows = windowCloser_,
         .observeTermination =
             [this](QObject& context, std::function<void()> shutdown) {

@@ -53,10 +53,7 @@ public:
     // The process's update notifier: the update checker for this build's site.
     std::unique_ptr<KestraUI::UpdateNotifier> makeUpdateNotifier();
 
-    // Makes the window router for a model. Until the router is there, window requests stay
-    // untaken: the model keeps asking through `destination`.
-    WindowRouterFactory windowRouter;
-
+    // The windows the router opens for every model of the run.
     KestraUI::PreferencesWindow preferencesWindow;
     KestraUI::WelcomeStepsWindow welcomeStepsWindow;
 

@@ -71,10 +71,6 @@ int main(int argc, char* argv[]) {
     };
     DewlightApp::LiveServices services(application, paths, locale,
                                        DewlightApp::desktopEnvironment(settings, symbols));
-    // The window router joins here: until it does, the model's requests for the welcome and
-    // preferences windows stay untaken.
-    services.windowRouter = {};
-
     DewlightApp::DewlightApp app({
         .arguments = KestraUI::KestraSnapshot::arguments(),
         .makeModel =
