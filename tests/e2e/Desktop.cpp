@@ -86,22 +86,30 @@ std::vector<Reference> children(QDBusConnection bus, const Reference& node) {
     return result;
 }
 
-// The node is drawn on screen: its "visible" and "showing" state bits are both set.
-bool showing(QDBusConnection bus, const Reference& node) {
+// The node's state bits as AT-SPI numbers them; empty when the node did not answer.
+QList<quint32> stateOf(QDBusConnection bus, const Reference& node) {
     const QDBusMessage reply =
         call(bus, node.first, node.second, QStringLiteral("org.a11y.atspi.Accessible"),
              QStringLiteral("GetState"));
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return false;
-    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
     QList<quint32> words;
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return words;
+    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
     list >> words;
-    const auto bit = [&](int n) {
-        return words.size() > n / 32 && (words[n / 32] >> (n % 32)) & 1;
-    };
+    return words;
+}
+
+bool hasState(const QList<quint32>& words, int n) {
+    return words.size() > n / 32 && (words[n / 32] >> (n % 32)) & 1;
+}
+
+constexpr int focusedState = 12;
+
+// The node is drawn on screen: its "visible" and "showing" state bits are both set.
+bool showing(const QList<quint32>& words) {
     constexpr int visible = 30;
     constexpr int shown = 25;
-    return bit(visible) && bit(shown);
+    return hasState(words, visible) && hasState(words, shown);
 }
 
 // A dbus-monitor string argument: `string "text"`.
@@ -407,7 +415,8 @@ std::vector<Seen> Desktop::seen(qint64 pid) {
         while (!pending.empty() && budget-- > 0) {
             const Reference node = pending.back();
             pending.pop_back();
-            if (node != application && !showing(bus, node))
+            const QList<quint32> state = stateOf(bus, node);
+            if (node != application && !showing(state))
                 continue;
             const QDBusMessage role =
                 call(bus, node.first, node.second, QStringLiteral("org.a11y.atspi.Accessible"),
@@ -415,12 +424,28 @@ std::vector<Seen> Desktop::seen(qint64 pid) {
             result.push_back(
                 {role.arguments().value(0).toString(),
                  property(bus, node.first, node.second, QStringLiteral("Name")).toString(),
-                 property(bus, node.first, node.second, QStringLiteral("Description")).toString()});
+                 property(bus, node.first, node.second, QStringLiteral("Description")).toString(),
+                 hasState(state, focusedState)});
             const std::vector<Reference> below = children(bus, node);
             pending.insert(pending.end(), below.rbegin(), below.rend());
         }
     }
     return result;
+}
+
+bool Desktop::focus(qint64 pid, const QString& name) {
+    const auto focused = [&] {
+        const std::vector<Seen> nodes = seen(pid);
+        return std::any_of(nodes.begin(), nodes.end(),
+                           [&](const Seen& node) { return node.focused && node.name == name; });
+    };
+    for (int press = 0; press < 20; ++press) {
+        if (waitFor(focused, press == 0 ? 0 : 500))
+            return true;
+        if (!pressKeys(pid, {QStringLiteral("Tab")}))
+            return false;
+    }
+    return false;
 }
 
 bool Desktop::shows(qint64 pid, const QString& text, int timeoutMs) {

@@ -39,6 +39,7 @@ struct Seen {
     QString role;
     QString name;
     QString value;
+    bool focused = false;
 };
 
 // One notification call that reached the bus.
@@ -96,6 +97,8 @@ public:
 
     // What the accessibility bus shows of the app with `pid`, visible nodes only.
     std::vector<Seen> seen(qint64 pid);
+    // Moves the keyboard focus with Tab, as a person does, until the node named `name` has it.
+    bool focus(qint64 pid, const QString& name);
     // Waits until a visible node's name or value of the app contains `text`.
     bool shows(qint64 pid, const QString& text, int timeoutMs);
     QString describe(qint64 pid); // every visible text, for failure messages
@@ -135,6 +138,7 @@ public:
         return desktop_.shows(pid(), text, timeoutMs);
     }
     bool press(const QStringList& keys) { return desktop_.pressKeys(pid(), keys); }
+    bool focus(const QString& name) { return desktop_.focus(pid(), name); }
     const Home& home() const { return home_; }
 
 private:
