@@ -1,3 +1,4 @@
+#include "app/SnapshotMode.h"
 #include "kit/windows/KestraSnapshot.h"
 #include "platform/BuildInfo.h"
 #include "platform/desktop/DesktopLocale.h"
@@ -35,25 +36,19 @@ QWidget* menuContent() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const bool snapshot = KestraUI::KestraSnapshot::isActive();
+    // Any "--snapshot-" argument: a picture with fixed data, and nothing of the live application.
+    if (KestraUI::KestraSnapshot::isActive())
+        return DewlightApp::snapshotMain(argc, argv);
+
     if (!DewlightPlatform::displayAvailable()) {
-        if (!snapshot) {
-            std::fprintf(stderr, "%s\n", DewlightPlatform::noDisplayMessage);
-            return 1;
-        }
-        // A snapshot renders into an image and needs no screen.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::fprintf(stderr, "%s\n", DewlightPlatform::noDisplayMessage);
+        return 1;
     }
     std::optional<DewlightPlatform::NoDisplayGuard> guard(std::in_place);
     QApplication application(argc, argv);
     guard.reset();
     DesktopShell::prepare(application);
     QLocale::setDefault(DewlightPlatform::desktopLocaleFromProcess());
-
-    if (snapshot) {
-        std::fprintf(stderr, "dewlight: snapshot mode is not available in this build\n");
-        return 1;
-    }
 
     const auto paths = DewlightPlatform::XdgPaths::fromProcessEnvironment();
     if (!paths.instanceLock) {

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "kit/windows/KestraBrand.h"
+#include "ui/Environment.h"
+#include "ui/Node.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+namespace DewlightApp {
+
+// The window a snapshot is captured from, and the capture itself. Capturing paints the window
+// into an image; it never reads the screen, so it works the same on the offscreen platform.
+class SnapshotWindow {
+public:
+    // The one line every failure of the PNG path prints.
+    static constexpr const char* failureLine = "Dewlight snapshot could not be written.\n";
+
+    // Shows `view` laid out `width` wide, as tall as it needs, in a plain borderless clear window
+    // titled for the brand, centred on the sharpest screen. Not enlarged: the capture has the
+    // screen's own scale. The window replaces the one hosted before.
+    static QWidget* host(const ui::Node& view, const KestraUI::KestraBrand& brand, double width,
+                         const ui::Environment& environment);
+
+    // The first of the application's windows titled for the brand, painted into an image at its
+    // own scale on a clear ground; none without such a window.
+    static std::optional<QImage> capture(const KestraUI::KestraBrand& brand);
+
+    // PNG bytes of a snapshot; empty when encoding fails.
+    static QByteArray encode(const QImage& image);
+
+    // Captures the snapshot window and writes it as PNG to `output`: "-" is standard output,
+    // anything else must be an absolute path ending in ".png" (any case) and is replaced
+    // atomically. Every failure reports the failure line; true when the bytes were written.
+    static bool writePNG(const QString& output, const KestraUI::KestraBrand& brand);
+
+    // Writes the failure line to standard error, and nothing else.
+    static void reportFailure();
+};
+
+// Whether a "--snapshot-file" value names a file the snapshot may be written to: absolute, with
+// the extension "png" in any case. A relative path is never resolved against the working folder.
+bool isSnapshotPath(const QString& output);
+
+} // namespace DewlightApp
