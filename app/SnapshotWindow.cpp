@@ -4,14 +4,16 @@
 #include "ui/Host.h"
 
 #include <QApplication>
-#include <QBuffer>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPointer>
 #include <QSaveFile>
 #include <cerrno>
 #include <cmath>
+#include <csetjmp>
+#include <png.h>
 #include <unistd.h>
+#include <vector>
+#include <zlib.h>
 
 namespace DewlightApp {
 
@@ -37,11 +39,64 @@ bool writeAll(int fd, const char* data, qsizetype size) {
     return true;
 }
 
-// zlib level 1 of Qt's PNG writer, whose quality q stands for level (100 - q) * 9 / 91. The
-// benchmark measured the levels on the panel: see bench/app.
-constexpr int pngQuality = 85;
+void appendBytes(png_structp png, png_bytep data, png_size_t size) {
+    static_cast<QByteArray*>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+void flushNothing(png_structp) {}
+
+// libpng's warnings would reach standard error; a failure shows in the result instead.
+void ignoreWarning(png_structp, png_const_charp) {}
+
+[[noreturn]] void abandon(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 } // namespace
+
+const PngSettings SnapshotWindow::pngSettings{PNG_FILTER_NONE, 1, Z_DEFAULT_STRATEGY};
+
+QByteArray encodePng(const QImage& source, const PngSettings& settings) {
+    const QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    QByteArray bytes;
+    std::vector<png_byte> row(std::size_t(image.width()) * 4);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, abandon, ignoreWarning);
+    if (!png)
+        return {};
+    png_infop info = png_create_info_struct(png);
+    // Everything that needs destroying lives outside this frame: a longjmp skips no destructor.
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &bytes, appendBytes, flushNothing);
+    png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
+                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, settings.filters);
+    png_set_compression_level(png, settings.level);
+    png_set_compression_strategy(png, settings.strategy);
+    png_write_info(png, info);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        png_byte* out = row.data();
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = qUnpremultiply(pixels[x]);
+            *out++ = png_byte(qRed(pixel));
+            *out++ = png_byte(qGreen(pixel));
+            *out++ = png_byte(qBlue(pixel));
+            *out++ = png_byte(qAlpha(pixel));
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return bytes;
+}
 
 bool isSnapshotPath(const QString& output) {
     if (!output.startsWith(u'/'))
@@ -94,14 +149,7 @@ std::optional<QImage> SnapshotWindow::capture(const KestraUI::KestraBrand& brand
 }
 
 QByteArray SnapshotWindow::encode(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    writer.setQuality(pngQuality);
-    if (!writer.write(image))
-        return {};
-    return bytes;
+    return encodePng(image, pngSettings);
 }
 
 bool SnapshotWindow::writePNG(const QString& output, const KestraUI::KestraBrand& brand) {
