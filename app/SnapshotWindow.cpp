@@ -2,6 +2,7 @@
 
 #include "kit/windows/KestraSnapshotWindow.h"
 #include "ui/Host.h"
+#include "ui/Render.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cmath>
 #include <csetjmp>
+#include <cstring>
 #include <png.h>
 #include <unistd.h>
 #include <vector>
@@ -57,12 +59,14 @@ void ignoreWarning(png_structp, png_const_charp) {}
 
 const PngSettings SnapshotWindow::pngSettings{PNG_FILTER_NONE, 1, Z_DEFAULT_STRATEGY};
 
-QByteArray encodePng(const QImage& source, const PngSettings& settings) {
-    const QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
+QByteArray encodePng(int width, int height, const BandPainter& paint, const PngSettings& settings) {
+    // Small enough to stay in the cache, large enough that a window paints itself a few times.
+    constexpr int bandHeight = 128;
+    QImage band = ui::clearImage(width, std::min(height, bandHeight));
+    if (band.isNull())
         return {};
     QByteArray bytes;
-    std::vector<png_byte> row(std::size_t(image.width()) * 4);
+    std::vector<png_byte> row(std::size_t(width) * 4);
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, abandon, ignoreWarning);
     if (!png)
@@ -74,28 +78,46 @@ QByteArray encodePng(const QImage& source, const PngSettings& settings) {
         return {};
     }
     png_set_write_fn(png, &bytes, appendBytes, flushNothing);
-    png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, settings.filters);
     png_set_compression_level(png, settings.level);
     png_set_compression_strategy(png, settings.strategy);
     png_write_info(png, info);
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        png_byte* out = row.data();
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = qUnpremultiply(pixels[x]);
-            *out++ = png_byte(qRed(pixel));
-            *out++ = png_byte(qGreen(pixel));
-            *out++ = png_byte(qBlue(pixel));
-            *out++ = png_byte(qAlpha(pixel));
+    for (int top = 0; top < height; top += band.height()) {
+        band.fill(Qt::transparent);
+        paint(band, top);
+        for (int y = 0; y < std::min(band.height(), height - top); ++y) {
+            const auto* pixels = reinterpret_cast<const QRgb*>(band.constScanLine(y));
+            png_byte* out = row.data();
+            for (int x = 0; x < width; ++x) {
+                const QRgb pixel = qUnpremultiply(pixels[x]);
+                *out++ = png_byte(qRed(pixel));
+                *out++ = png_byte(qGreen(pixel));
+                *out++ = png_byte(qBlue(pixel));
+                *out++ = png_byte(qAlpha(pixel));
+            }
+            png_write_row(png, row.data());
         }
-        png_write_row(png, row.data());
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return bytes;
+}
+
+QByteArray encodePng(const QImage& source, const PngSettings& settings) {
+    const QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    return encodePng(
+        image.width(), image.height(),
+        [&](QImage& band, int top) {
+            const int rows = std::min(band.height(), image.height() - top);
+            for (int y = 0; y < rows; ++y)
+                std::memcpy(band.scanLine(y), image.constScanLine(top + y),
+                            std::size_t(image.width()) * 4);
+        },
+        settings);
 }
 
 bool isSnapshotPath(const QString& output) {
@@ -126,26 +148,53 @@ QWidget* SnapshotWindow::host(const ui::Node& view, const KestraUI::KestraBrand&
     return window;
 }
 
-std::optional<QImage> SnapshotWindow::capture(const KestraUI::KestraBrand& brand) {
+QWidget* SnapshotWindow::find(const KestraUI::KestraBrand& brand) {
     const QString title = KestraUI::KestraSnapshot::windowTitle(brand);
-    QWidget* found = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isWindow() && window->windowTitle() == title) {
-            found = window;
-            break;
-        }
-    if (!found || found->size().isEmpty())
+        if (window->isWindow() && window->windowTitle() == title)
+            return window;
+    return nullptr;
+}
+
+namespace {
+
+// The window's size in device pixels at its own scale.
+QSize devicePixels(const QWidget& window) {
+    const double ratio = window.devicePixelRatioF();
+    return {int(std::ceil(window.width() * ratio)), int(std::ceil(window.height() * ratio))};
+}
+
+// Paints the window's content (its ground is clear) onto `image`, shifted up by `top` device
+// pixels.
+void paintWindow(QWidget& window, QImage& image, int top) {
+    const double ratio = window.devicePixelRatioF();
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    painter.translate(0, -top / ratio);
+    window.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+}
+
+} // namespace
+
+std::optional<QImage> SnapshotWindow::capture(const KestraUI::KestraBrand& brand) {
+    QWidget* window = find(brand);
+    if (!window || window->size().isEmpty())
         return std::nullopt;
-    const double ratio = found->devicePixelRatioF();
-    QImage image(int(std::ceil(found->width() * ratio)), int(std::ceil(found->height() * ratio)),
-                 QImage::Format_ARGB32_Premultiplied);
+    const QSize size = devicePixels(*window);
+    QImage image = ui::clearImage(size.width(), size.height());
     if (image.isNull())
         return std::nullopt;
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::transparent);
-    // The window's ground is clear: only what its content paints is captured.
-    found->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    paintWindow(*window, image, 0);
     return image;
+}
+
+QByteArray SnapshotWindow::encode(QWidget& window) {
+    const QSize size = devicePixels(window);
+    if (size.isEmpty())
+        return {};
+    return encodePng(
+        size.width(), size.height(), [&](QImage& band, int top) { paintWindow(window, band, top); },
+        pngSettings);
 }
 
 QByteArray SnapshotWindow::encode(const QImage& image) {
@@ -158,8 +207,8 @@ bool SnapshotWindow::writePNG(const QString& output, const KestraUI::KestraBrand
         reportFailure();
         return false;
     }
-    const std::optional<QImage> image = capture(brand);
-    const QByteArray png = image ? encode(*image) : QByteArray();
+    QWidget* window = find(brand);
+    const QByteArray png = window ? encode(*window) : QByteArray();
     if (png.isEmpty()) {
         reportFailure();
         return false;

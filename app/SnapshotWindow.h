@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 namespace DewlightApp {
@@ -19,8 +20,14 @@ struct PngSettings {
     int strategy; // zlib's Z_* strategy
 };
 
-// PNG bytes of an image, straight from its premultiplied pixels: straight alpha row by row, no
-// converted copy of the whole image; empty when encoding fails.
+// Paints rows [top, top + band.height()) of a picture into `band`, a clear premultiplied image
+// as wide as the picture.
+using BandPainter = std::function<void(QImage& band, int top)>;
+
+// PNG bytes of a picture of width × height device pixels, painted band by band and turned into
+// straight alpha row by row: no whole copy of the picture is ever held. Empty when encoding fails.
+QByteArray encodePng(int width, int height, const BandPainter& paint, const PngSettings& settings);
+// The same for an image held whole.
 QByteArray encodePng(const QImage& image, const PngSettings& settings);
 
 // The window a snapshot is captured from, and the capture itself. Capturing paints the window
@@ -36,8 +43,11 @@ public:
     static QWidget* host(const ui::Node& view, const KestraUI::KestraBrand& brand, double width,
                          const ui::Environment& environment);
 
-    // The first of the application's windows titled for the brand, painted into an image at its
-    // own scale on a clear ground; none without such a window.
+    // The first of the application's windows titled for the brand; none without one.
+    static QWidget* find(const KestraUI::KestraBrand& brand);
+
+    // The snapshot window painted into an image at its own scale on a clear ground; none
+    // without such a window.
     static std::optional<QImage> capture(const KestraUI::KestraBrand& brand);
 
     // The settings snapshots are written with, chosen by measuring them on the panel (see
@@ -48,6 +58,8 @@ public:
 
     // PNG bytes of a snapshot; empty when encoding fails.
     static QByteArray encode(const QImage& image);
+    // PNG bytes of a window, painted into one band of rows at a time; empty when it cannot be.
+    static QByteArray encode(QWidget& window);
 
     // Captures the snapshot window and writes it as PNG to `output`: "-" is standard output,
     // anything else must be an absolute path ending in ".png" (any case) and is replaced
