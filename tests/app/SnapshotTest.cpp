@@ -88,12 +88,7 @@ protected:
     std::optional<int> run(const QStringList& arguments, bool wake = true) {
         std::optional<std::optional<int>> ended;
         DewlightPlatform::CancelToken token;
-        auto task = [&]() -> QCoro::Task<void> {
-            ended = co_await runSnapshotMode(
-                model_, arguments,
-                snapshotEnvironment(ui::ColorScheme::light, QLocale(QLocale::English)),
-                DewlightViews::rozivBrand(), clock_, token);
-        }();
+        auto task = record(&ended, model_, arguments, clock_, token);
         if (wake)
             clock_.advance(snapshotDrawingTime);
         else
@@ -101,6 +96,17 @@ protected:
         clock_.advance(1);
         EXPECT_TRUE(ended.has_value()) << "the run did not end";
         return ended.value_or(std::nullopt);
+    }
+
+    // A coroutine's parameters live in its frame; a lambda's captures would not.
+    static QCoro::Task<void> record(std::optional<std::optional<int>>* ended,
+                                    DewlightViews::DewlightViewModel& model, QStringList arguments,
+                                    DewlightPlatform::Clock& clock,
+                                    DewlightPlatform::CancelToken token) {
+        *ended = co_await runSnapshotMode(
+            model, std::move(arguments),
+            snapshotEnvironment(ui::ColorScheme::light, QLocale(QLocale::English)),
+            DewlightViews::rozivBrand(), clock, std::move(token));
     }
 
     DewlightPlatform::FakeClock clock_;
