@@ -72,7 +72,8 @@ using TerminationObserver =
 // Everything that suspends (the reload's follow-up, a planning pass, the boundary timer) holds
 // the model weakly and, after each suspension, checks that the model still lives and that the
 // account data it started from is still the one in force.
-class AppModel final : public DewlightViews::DewlightViewModel {
+class AppModel final : public DewlightViews::DewlightViewModel,
+                       public DewlightViews::RozivWindowRequests {
     Q_OBJECT
 public:
     // Everything the model works with from the platform. The application entry builds the live
@@ -140,10 +141,15 @@ public:
 
     // Observed state beyond the view model's.
     const std::string& menuSymbol() const { return menuSymbol_; }
-    bool dataUnavailable() const { return dataUnavailable_; }
-    std::optional<RozivDestination> destination() const { return destination_; }
+    bool dataUnavailable() const override { return dataUnavailable_; }
+    std::optional<RozivDestination> destination() const override { return destination_; }
     // Announced only on change. The router sets it back to none when it takes a request.
-    void setDestination(std::optional<RozivDestination> destination);
+    void setDestination(std::optional<RozivDestination> destination) override;
+    DewlightViews::DewlightViewModel& viewModel() override { return *this; }
+    QMetaObject::Connection onDestinationChanged(QObject* context,
+                                                 std::function<void()> handler) override {
+        return connect(this, &AppModel::destinationChanged, context, std::move(handler));
+    }
 
     // The owned services and handles, for the router and for tests.
     DewlightReminders::RozivReminders& reminders() const { return *reminders_; }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "views/RozivWindowRequests.h"
+
 namespace DewlightApp {
 
-// The window the model asks the router to open next.
-enum class RozivDestination { preferences, welcome };
+// The window the model asks the router to open next; the views' router reads it too.
+using DewlightViews::RozivDestination;
 
 } // namespace DewlightApp

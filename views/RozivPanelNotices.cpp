@@ -76,6 +76,10 @@ std::vector<RozivNotice> panelNotices(const RozivPanelState& state) {
     return notices;
 }
 
+RozivText problemTitle(RozivProblem problem) {
+    return problemNotice(problem).title;
+}
+
 std::vector<ui::Node> RozivPanelNotices::cards() const {
     std::vector<ui::Node> cards;
     for (const RozivNotice& notice : panelNotices(state)) {

@@ -22,6 +22,9 @@ struct RozivNotice {
 // their failure), then the sync. None when nothing needs the user.
 std::vector<RozivNotice> panelNotices(const RozivPanelState& state);
 
+// The title of the card a problem shows; the welcome repeats it under its permission step.
+RozivText problemTitle(RozivProblem problem);
+
 // The notice cards above the counter. They have no container of their own: the panel's content
 // column places `cards()`; `body()` stacks them the same way for a view that shows them alone.
 // A card stays until the model publishes a state without its cause; pressing its button only

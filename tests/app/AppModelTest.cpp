@@ -529,5 +529,29 @@ TEST(AppModelRefresh, ALoginFailureIsAnnouncedOnEveryRefresh) {
     EXPECT_EQ(preferenceChanges, 2);
 }
 
+// The router in views/ reaches the model only through the views' interface: it reads and takes
+// requests there and hears of each change for as long as its context lives.
+TEST(AppModelWindows, TheViewsInterfaceReadsTakesAndAnnouncesRequests) {
+    ModelHarness harness;
+    auto& model = harness.start();
+    const std::shared_ptr<DewlightViews::RozivWindowRequests> requests =
+        std::weak_ptr<DewlightViews::RozivWindowRequests>(model.weak()).lock();
+    ASSERT_TRUE(requests);
+    EXPECT_EQ(&requests->viewModel(), &model);
+    auto context = std::make_unique<QObject>();
+    int heard = 0;
+    requests->onDestinationChanged(context.get(), [&] { ++heard; });
+    model.send(RozivViewAction::openWelcome());
+    EXPECT_EQ(requests->destination(), RozivDestination::welcome);
+    requests->setDestination(std::nullopt);
+    requests->setDestination(std::nullopt); // no change, no announcement
+    EXPECT_EQ(heard, 2);
+    EXPECT_EQ(requests->dataUnavailable(), model.dataUnavailable());
+    context.reset();
+    model.send(RozivViewAction::openPreferences());
+    EXPECT_EQ(heard, 2);
+    harness.settle();
+}
+
 } // namespace
 } // namespace DewlightTest

@@ -6,6 +6,8 @@
 #include "views/MenuView.h"
 #include "views/RozivSnapshotModel.h"
 #include "views/RozivStartupFailure.h"
+#include "views/SettingsCard.h"
+#include "views/WelcomeView.h"
 
 #include <QFile>
 
@@ -117,6 +119,34 @@ TEST_F(ViewsTest, StartupFailurePicturesKeepThePanelWidthAndWrapLongTexts) {
         write(ui::render(grounded, shipped(scheme), panelWidth, 2),
               QStringLiteral("startup-failure-%1@2x.png").arg(schemeName(scheme)));
     write(ui::render(grounded, longer, panelWidth, 2), "startup-failure-long@2x.png");
+}
+
+} // namespace
+
+namespace {
+
+// The settings card and both welcome steps over the demonstration model, at the window's width.
+TEST_F(ViewsTest, SettingsAndWelcomePicturesInBothSchemes) {
+    constexpr double windowWidth = 560;
+    const auto calendar = DewlightPlatform::Calendar::gregorian(zone);
+    RozivSnapshotModel model({QStringLiteral("dewlight")}, calendar);
+    const std::pair<const char*, ui::Node> views[] = {
+        {"settings", SettingsCard(model)},
+        {"welcome-1", WelcomeView(model, 1)},
+        {"welcome-2", WelcomeView(model, 2)},
+    };
+    for (const auto& [name, view] : views) {
+        SCOPED_TRACE(name);
+        for (const auto scheme : {ui::ColorScheme::light, ui::ColorScheme::dark}) {
+            SCOPED_TRACE(schemeName(scheme));
+            const ui::Environment env = shipped(scheme);
+            const ui::Layout layout = lay(view, env, windowWidth);
+            EXPECT_DOUBLE_EQ(layout.size().width(), windowWidth);
+            EXPECT_TRUE(nothingCut(layout, windowWidth));
+            write(ui::render(view, env, windowWidth, 2),
+                  QStringLiteral("%1-%2@2x.png").arg(name, schemeName(scheme)));
+        }
+    }
 }
 
 } // namespace

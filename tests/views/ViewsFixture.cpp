@@ -29,10 +29,11 @@ ui::Environment ViewsTest::shipped(ui::ColorScheme scheme) {
     return env;
 }
 
-std::unique_ptr<ui::Host> ViewsTest::window(ui::Host::View view, const ui::Environment& env) {
+std::unique_ptr<ui::Host> ViewsTest::window(ui::Host::View view, const ui::Environment& env,
+                                            double width) {
     auto host = std::make_unique<ui::Host>(view, env);
-    const double height = ui::Layout(view(), env, {panelWidth, std::nullopt}).size().height();
-    host->resize(int(panelWidth), int(std::ceil(height)));
+    const double height = ui::Layout(view(), env, {width, std::nullopt}).size().height();
+    host->resize(int(width), int(std::ceil(height)));
     host->show();
     settle();
     return host;

@@ -25,8 +25,9 @@ public:
                           double width = panelWidth) {
         return ui::Layout(view, env, {width, std::nullopt});
     }
-    // A shown window of the panel's width, as tall as `view` needs.
-    static std::unique_ptr<ui::Host> window(ui::Host::View view, const ui::Environment& env);
+    // A shown window of the panel's width (or `width`), as tall as `view` needs.
+    static std::unique_ptr<ui::Host> window(ui::Host::View view, const ui::Environment& env,
+                                            double width = panelWidth);
 
     // The texts shown at or under `element`, in tree order.
     static QStringList shownTexts(const ui::Element& element);
