@@ -1,6 +1,8 @@
 #include "app/SnapshotOptions.h"
 
 #include "kit/windows/KestraSnapshot.h"
+#include "views/SettingsCard.h"
+#include "views/WelcomeView.h"
 
 #include <charconv>
 
@@ -41,9 +43,13 @@ int SnapshotOptions::welcomeStep(const QStringList& arguments) {
 std::optional<SnapshotView> SnapshotOptions::makeView(DewlightViews::DewlightViewModel& model,
                                                       std::optional<ui::ColorScheme> appearance,
                                                       const QStringList& arguments) {
-    (void)model;
-    (void)appearance;
-    (void)arguments;
+    if (Snapshot::contains(arguments, QStringLiteral("--snapshot-welcome")))
+        return SnapshotView{
+            withAppearance(DewlightViews::WelcomeView(model, welcomeStep(arguments)), appearance),
+            windowWidth};
+    if (Snapshot::contains(arguments, QStringLiteral("--snapshot-preferences")))
+        return SnapshotView{withAppearance(DewlightViews::SettingsCard(model), appearance),
+                            windowWidth};
     return std::nullopt;
 }
 

@@ -133,6 +133,31 @@ TEST_F(SnapshotRunTest, WithoutAFileThePanelStaysUpInAWindowThatTakesNoInput) {
     EXPECT_TRUE(window->isVisible());
 }
 
+TEST_F(SnapshotRunTest, WindowViewsAreHostedAsTheyAreForAFileAndPresentedTwiceForAPerson) {
+    QTemporaryDir folder;
+    const QByteArray file = folder.filePath(QStringLiteral("shot.png")).toUtf8();
+    struct Case {
+        QStringList arguments;
+        bool keyable;
+        int width;
+    };
+    const Case cases[] = {
+        {args({"--snapshot-welcome"}), true, 1120},
+        {args({"--snapshot-preferences"}), true, 1120},
+        {args({"--snapshot-welcome", "--snapshot-file", file.constData()}), false, 560},
+        {args({"--snapshot-preferences", "--snapshot-file", file.constData()}), false, 560},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        run(c.arguments);
+        QWidget* window = snapshotWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(qobject_cast<KestraUI::KeyableWindow*>(window) != nullptr, c.keyable);
+        EXPECT_EQ(window->width(), c.width);
+        qDeleteAll(QApplication::topLevelWidgets());
+    }
+}
+
 TEST_F(SnapshotRunTest, ACancelledWaitWritesNothingAndDoesNotQuit) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("shot.png"));

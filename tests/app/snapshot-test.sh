@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the built binary in snapshot mode and checks what it writes: the picture's size, its bytes
-# on standard output, the one failure line and exit status 1 for every bad path, the atomic
+# on standard output, the welcome steps, the one failure line and exit status 1 for every bad path, the atomic
 # replacement of an existing file, the state variants and the appearance, a run that stays up,
 # and that nothing is created in the user's folders.
 # Usage: snapshot-test.sh <dewlight binary>
@@ -54,6 +54,25 @@ png_width() {
 picture "$work/base.png"
 [[ $(png_width "$work/base.png") -eq 736 ]] ||
     fail "the panel is $(png_width "$work/base.png") px wide, not 736"
+
+# --- the welcome view and the preferences card: 560 points, not enlarged, at scale 1 ---
+picture "$work/welcome-1.png" --snapshot-welcome
+picture "$work/preferences.png" --snapshot-preferences
+for shown in welcome-1 preferences; do
+    [[ $(png_width "$work/$shown.png") -eq 560 ]] ||
+        fail "$shown is $(png_width "$work/$shown.png") px wide, not 560"
+done
+picture "$work/welcome-2.png" --snapshot-welcome --snapshot-step 2
+cmp -s "$work/welcome-2.png" "$work/welcome-1.png" && fail "--snapshot-step 2 shows step 1"
+for step in x "" 1 +1; do
+    picture "$work/welcome-step.png" --snapshot-welcome --snapshot-step "$step"
+    cmp -s "$work/welcome-step.png" "$work/welcome-1.png" || fail "--snapshot-step '$step' is not step 1"
+done
+picture "$work/welcome-both.png" --snapshot-preferences --snapshot-welcome
+cmp -s "$work/welcome-both.png" "$work/welcome-1.png" || fail "welcome and preferences together do not show the welcome"
+# The welcome's permission follows the state variant as the panel's does.
+picture "$work/welcome-denied.png" --snapshot-welcome --snapshot-step 2 --snapshot-state denied
+cmp -s "$work/welcome-denied.png" "$work/welcome-2.png" && fail "the welcome ignores --snapshot-state denied"
 
 # --- standard output: only PNG bytes, the same picture as the file ---
 run --snapshot-file - >"$work/stdout.png" 2>"$work/stderr"
