@@ -85,7 +85,9 @@ QByteArray encodePng(int width, int height, const BandPainter& paint, const PngS
     png_set_compression_strategy(png, settings.strategy);
     png_write_info(png, info);
     for (int top = 0; top < height; top += band.height()) {
-        band.fill(Qt::transparent);
+        // Transparent is all zero bits in the premultiplied format; QImage::fill took three
+        // times as long here.
+        std::memset(band.bits(), 0, std::size_t(band.sizeInBytes()));
         paint(band, top);
         for (int y = 0; y < std::min(band.height(), height - top); ++y) {
             const auto* pixels = reinterpret_cast<const QRgb*>(band.constScanLine(y));

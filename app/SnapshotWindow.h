@@ -51,8 +51,8 @@ public:
     static std::optional<QImage> capture(const KestraUI::KestraBrand& brand);
 
     // The settings snapshots are written with, chosen by measuring them on the panel (see
-    // bench/app): no filter and zlib's fastest level took about a quarter of the time of Qt's
-    // default writer (6.5 ms against 26 ms) for a file 3 % larger (117 KB against 114 KB); the
+    // bench/app): no filter and zlib's fastest level took about a third of the time of Qt's
+    // default writer (9 ms against 28 ms) for a file 3 % larger (117 KB against 114 KB); the
     // filters only cost time on these flat, clean pictures.
     static const PngSettings pngSettings;
 
