@@ -10,6 +10,7 @@ packages=(
     bootstrap-icons fonts-inter
     dbus-daemon dbus-bin
     xvfb desktop-file-utils
+    dunst xdotool at-spi2-core
 )
 
 missing=()

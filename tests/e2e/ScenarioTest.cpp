@@ -1,0 +1,320 @@
+// The whole application on a desktop of the test's own, driven the way a person drives it: the
+// tray item is clicked through the tray host, keys are real X events, and what the panel shows is
+// read over the accessibility bus. Each scenario has its own time budget.
+#include "Desktop.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace DewlightE2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The day's count the panel shows, in quarter glasses ("2¼ glasses" is 9).
+std::optional<int> shownQuarters(Desktop& desktop, qint64 pid) {
+    static const QRegularExpression count(QStringLiteral("^(\\d*)(¼|½|¾)? glass(es)?$"));
+    for (const Seen& node : desktop.seen(pid)) {
+        const QRegularExpressionMatch match = count.match(node.name.trimmed());
+        if (!match.hasMatch())
+            continue;
+        int quarters = match.captured(1).toInt() * 4;
+        const QString fraction = match.captured(2);
+        quarters += fraction == u"¼" ? 1 : fraction == u"½" ? 2 : fraction == u"¾" ? 3 : 0;
+        return quarters;
+    }
+    return std::nullopt;
+}
+
+class Scenario : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = QStringLiteral(DEWLIGHT_E2E_ARTIFACTS "/") + QString::fromLatin1(info->name());
+        QDir(folder).removeRecursively();
+        desktop = std::make_unique<Desktop>(folder);
+        const QString error = desktop->start();
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    }
+
+    void TearDown() override {
+        if (!desktop)
+            return;
+        if (HasFailure()) {
+            // What was on screen and what the panel said, beside the app's log.
+            desktop->screenshot(folder + QStringLiteral("/screen.png"));
+            if (current && current->running()) {
+                QFile seen(folder + QStringLiteral("/seen.txt"));
+                if (seen.open(QIODevice::WriteOnly))
+                    seen.write(desktop->describe(current->pid()).toUtf8());
+            }
+            std::fprintf(stderr, "artifacts of the failure: %s\n", qPrintable(folder));
+        }
+        current = nullptr;
+        apps.clear();
+        desktop.reset();
+        if (!HasFailure())
+            QDir(folder).removeRecursively();
+    }
+
+    // An app on this desktop, ended after the screenshot of a failure.
+    App& newApp(const Home& home, const QStringList& environment = {}) {
+        apps.push_back(desktop->app(home, environment));
+        return *apps.back();
+    }
+
+    // Starts the app and opens its panel through the tray host.
+    void launch(App& app) {
+        current = &app;
+        ASSERT_TRUE(app.start());
+        ASSERT_TRUE(app.openPanel(budget->leftMs(20000)))
+            << "the tray item did not appear or did not open the panel";
+    }
+
+    // Walks the welcome flow to its end with key presses, when it is open: Return takes each
+    // step's main button.
+    void walkWelcome(App& app) {
+        const QString title = QStringLiteral("A little water during your workday");
+        for (int step = 0; step < 4 && app.shows(title, 3000); ++step)
+            ASSERT_TRUE(app.press({QStringLiteral("Return")}));
+        EXPECT_FALSE(app.shows(title, 1000)) << desktop->describe(app.pid()).toStdString();
+    }
+
+    std::optional<int> quarters(App& app, std::optional<int> expected, int timeoutMs) {
+        std::optional<int> shown;
+        waitFor(
+            [&] {
+                shown = shownQuarters(*desktop, app.pid());
+                return shown && (!expected || shown == expected);
+            },
+            timeoutMs);
+        return shown;
+    }
+
+    QString folder;
+    std::unique_ptr<Desktop> desktop;
+    std::optional<Budget> budget;
+    std::vector<std::unique_ptr<App>> apps;
+    App* current = nullptr;
+};
+
+// 1. First start: the tray item appears, a click opens the panel, the welcome flow is walked to
+// its end with keys, and the permission is allowed because a notification server is on the bus.
+TEST_F(Scenario, OnFirstStartTheTrayItemOpensThePanelAndTheWelcomeIsWalked) {
+    budget.emplace(60s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home);
+    current = &app;
+    ASSERT_TRUE(app.start());
+    ASSERT_TRUE(app.registered(budget->leftMs(15000))) << "no tray item reached the host";
+    EXPECT_EQ(desktop->tray().itemProperty(QStringLiteral("Status")).toString(),
+              QStringLiteral("Active"));
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(app.shows(QStringLiteral("Dewlight"), budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+
+    // The welcome opens with the panel; Return walks its two steps, and the second one tells the
+    // permission is allowed, since a notification server is on the bus.
+    const QString title = QStringLiteral("A little water during your workday");
+    ASSERT_TRUE(app.shows(title, budget->leftMs(10000)))
+        << "the welcome flow did not open\n"
+        << desktop->describe(app.pid()).toStdString();
+    ASSERT_TRUE(app.press({QStringLiteral("Return")}));
+    ASSERT_TRUE(app.shows(QStringLiteral("Step 2 of 2"), budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+    EXPECT_TRUE(app.shows(QStringLiteral("All set!"), budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+    ASSERT_TRUE(app.press({QStringLiteral("Return")}));
+    EXPECT_TRUE(waitFor([&] { return !app.shows(title, 200); }, budget->leftMs(10000)))
+        << "the welcome flow did not end\n"
+        << desktop->describe(app.pid()).toStdString();
+
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_FALSE(app.shows(QStringLiteral("Notifications are off"), 2000))
+        << desktop->describe(app.pid()).toStdString();
+}
+
+// 7. No notification server: the panel tells that notifications are off; once a server is on
+// the bus, reopening the panel turns the permission to allowed.
+TEST_F(Scenario, WithoutANotificationServerThePanelShowsTheDeniedNotice) {
+    budget.emplace(75s);
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home);
+    launch(app);
+    walkWelcome(app);
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(app.shows(QStringLiteral("Notifications are off"), budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+
+    ASSERT_TRUE(desktop->startNotificationServer());
+    app.press({QStringLiteral("Escape")});
+    ASSERT_TRUE(waitFor([&] { return !desktop->hasVisibleWindow(app.pid()); }, 5000));
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(waitFor([&] { return !app.shows(QStringLiteral("Notifications are off"), 200); },
+                        budget->leftMs(15000)))
+        << desktop->describe(app.pid()).toStdString();
+}
+
+// 2. Recording: g, g, s count two glasses and a quarter; Ctrl+Z takes the sip back; a restart
+// shows the same count.
+TEST_F(Scenario, GlassesAndASipAreCountedUndoneAndKeptOverARestart) {
+    budget.emplace(75s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    {
+        App& app = newApp(home);
+        launch(app);
+        walkWelcome(app);
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+        ASSERT_TRUE(app.press({QStringLiteral("g"), QStringLiteral("g"), QStringLiteral("s")}));
+        EXPECT_TRUE(app.shows(QStringLiteral("2¼ glasses"), budget->leftMs(10000)))
+            << desktop->describe(app.pid()).toStdString();
+        ASSERT_TRUE(app.press({QStringLiteral("ctrl+z")}));
+        EXPECT_EQ(quarters(app, 8, budget->leftMs(10000)), 8);
+        ASSERT_TRUE(app.quit());
+    }
+    App& again = newApp(home);
+    launch(again);
+    EXPECT_EQ(quarters(again, 8, budget->leftMs(10000)), 8)
+        << desktop->describe(again.pid()).toStdString();
+}
+
+// 4. Crash safety: killed at random moments while glasses are being recorded, the app never
+// loses a glass whose count it had already shown, and always starts again.
+TEST_F(Scenario, KilledWhileRecordingItNeverLosesACompletedDrink) {
+    budget.emplace(180s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    QRandomGenerator random(20240611);
+    int completed = 0; // quarters the panel had shown before the kill
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        App& app = newApp(home);
+        launch(app);
+        if (round == 0)
+            walkWelcome(app);
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+        const std::optional<int> start = quarters(app, std::nullopt, budget->leftMs(10000));
+        ASSERT_TRUE(start.has_value()) << desktop->describe(app.pid()).toStdString();
+        EXPECT_GE(*start, completed) << "a drink shown before the kill was lost";
+        completed = std::max(completed, *start);
+
+        // One glass that completes (its count is shown), then more keys and a kill among them.
+        ASSERT_TRUE(app.press({QStringLiteral("g")}));
+        ASSERT_EQ(quarters(app, completed + 4, budget->leftMs(10000)), completed + 4);
+        completed += 4;
+        QProcess burst;
+        burst.setProcessEnvironment(desktop->environment(home));
+        burst.start(QStringLiteral("xdotool"),
+                    {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("40"),
+                     QStringLiteral("g"), QStringLiteral("s"), QStringLiteral("g")});
+        waitFor([] { return false; }, int(random.bounded(0, 160)));
+        app.kill();
+        burst.waitForFinished(3000);
+        ASSERT_FALSE(budget->over()) << "the scenario ran out of time";
+    }
+    App& last = newApp(home);
+    launch(last);
+    const std::optional<int> end = quarters(last, std::nullopt, budget->leftMs(10000));
+    ASSERT_TRUE(end.has_value());
+    EXPECT_GE(*end, completed);
+}
+
+// 3. A reminder reaches the real notification server. The app's own time zone puts it at the
+// edge of a reminder slot on a working day, whatever the hour and day the test runs at.
+TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) {
+    budget.emplace(170s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    // Local time 10:59 on a weekday: a POSIX zone offset of up to ±24:59 reaches a weekday from
+    // any moment (a Saturday moves back a day, a Sunday forward).
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    QDateTime target(utc.date(), QTime(10, 59, 0), Qt::UTC);
+    const int weekday = utc.date().dayOfWeek();
+    if (weekday == 6)
+        target = target.addDays(-1);
+    if (weekday == 7)
+        target = target.addDays(1);
+    const qint64 ahead = utc.secsTo(target); // local minus UTC, in seconds
+    ASSERT_LE(std::abs(ahead), 24 * 3600 + 59 * 60);
+    const qint64 west = -ahead; // POSIX offsets count west of Greenwich
+    const QString zone = QStringLiteral("E2E%1%2:%3")
+                             .arg(west < 0 ? QStringLiteral("-") : QStringLiteral("+"))
+                             .arg(std::abs(west) / 3600)
+                             .arg(std::abs(west) / 60 % 60, 2, 10, QLatin1Char('0'));
+
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home, {QStringLiteral("TZ=") + zone});
+    launch(app);
+    walkWelcome(app);
+
+    std::vector<Notification> shown;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            shown = desktop->notifications();
+            return !shown.empty() && desktop->displayedNotifications() > 0;
+        },
+        budget->leftMs(150000)))
+        << "no reminder reached dunst; zone " << zone.toStdString();
+    const Notification& reminder = shown.back();
+    EXPECT_EQ(reminder.actions.size(), 6) << reminder.actions.join(QLatin1Char(',')).toStdString();
+    EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-file")));
+    EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-name")));
+
+    const std::optional<int> before = quarters(app, std::nullopt, 0);
+    // The glass action is the one whose label speaks of a glass.
+    QString glass;
+    for (qsizetype i = 0; i + 1 < reminder.actions.size(); i += 2)
+        if (glass.isEmpty() &&
+            reminder.actions[i + 1].contains(QLatin1String("glass"), Qt::CaseInsensitive))
+            glass = reminder.actions[i];
+    ASSERT_FALSE(glass.isEmpty()) << reminder.actions.join(QLatin1Char(',')).toStdString();
+    ASSERT_TRUE(desktop->invokeAction(glass));
+    ASSERT_TRUE(waitFor([&] { return desktop->invokedActions().contains(glass); }, 5000));
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_EQ(quarters(app, before.value_or(0) + 4, budget->leftMs(10000)), before.value_or(0) + 4)
+        << desktop->describe(app.pid()).toStdString();
+}
+
+// The fixture's own reading of the notification server: what a call carried, and an action picked
+// from dunst's menu coming back as the server's signal.
+TEST_F(Scenario, TheFixtureReadsWhatDunstGotAndPicksItsActions) {
+    budget.emplace(30s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("dewlight")}};
+    notify << QStringLiteral("Dewlight") << 0u << QString() << QStringLiteral("Time for \"water\"")
+           << QStringLiteral("A glass now?")
+           << QStringList{QStringLiteral("glass"), QStringLiteral("Glass"), QStringLiteral("sip"),
+                          QStringLiteral("Sip"),   QStringLiteral("later"), QStringLiteral("Later")}
+           << hints << -1;
+    ASSERT_EQ(QDBusConnection::sessionBus().call(notify, QDBus::Block, 3000).type(),
+              QDBusMessage::ReplyMessage);
+
+    std::vector<Notification> sent;
+    ASSERT_TRUE(waitFor([&] { return !(sent = desktop->notifications()).empty(); }, 5000));
+    EXPECT_EQ(sent.back().appName, QStringLiteral("Dewlight"));
+    EXPECT_EQ(sent.back().body, QStringLiteral("A glass now?"));
+    EXPECT_EQ(sent.back().actions.size(), 6);
+    EXPECT_EQ(sent.back().hints, QStringList{QStringLiteral("desktop-entry")});
+    EXPECT_EQ(desktop->displayedNotifications(), 1);
+
+    ASSERT_TRUE(desktop->invokeAction(QStringLiteral("sip")));
+    EXPECT_TRUE(waitFor(
+        [&] { return desktop->invokedActions() == QStringList{QStringLiteral("sip")}; }, 5000))
+        << desktop->invokedActions().join(QLatin1Char(',')).toStdString();
+}
+
+} // namespace
+} // namespace DewlightE2e
