@@ -1,37 +1,25 @@
+#include "app/DesktopEnvironment.h"
+#include "app/DewlightApp.h"
+#include "app/DewlightScene.h"
+#include "app/LiveServices.h"
 #include "app/SnapshotMode.h"
 #include "kit/windows/KestraSnapshot.h"
-#include "platform/BuildInfo.h"
+#include "platform/desktop/DesktopFont.h"
 #include "platform/desktop/DesktopLocale.h"
 #include "platform/shell/DesktopShell.h"
 #include "platform/storage/XdgPaths.h"
-#include "platform/tray/TrayGlyph.h"
+#include "ui/Font.h"
 #include "ui/SymbolCatalogue.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
 
 using DewlightPlatform::DesktopShell;
 using DewlightPlatform::InstanceDecision;
-
-// The tray icon for one of the model's menu symbols.
-QIcon menuIcon(const ui::SymbolCatalogue& symbols, const QString& symbol) {
-    return DewlightPlatform::trayGlyph([&](QPainter& painter, const QRectF& rect) {
-        symbols.draw(painter, symbol, rect, Qt::black);
-    });
-}
-
-// What the panel shows until the application's own views take its place.
-QWidget* menuContent() {
-    auto* label = new QLabel(QStringLiteral("%1 %2").arg(
-        QString::fromLatin1(DewlightPlatform::BuildInfo::applicationName),
-        QString::fromLatin1(DewlightPlatform::BuildInfo::version)));
-    label->setMargin(24);
-    return label;
-}
 
 } // namespace
 
@@ -48,11 +36,14 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     guard.reset();
     DesktopShell::prepare(application);
-    QLocale::setDefault(DewlightPlatform::desktopLocaleFromProcess());
+    const QLocale locale = DewlightPlatform::desktopLocaleFromProcess();
+    QLocale::setDefault(locale);
+    if (!ui::loadUiFonts())
+        std::fprintf(stderr, "dewlight: the bundled fonts did not load; texts use a fallback\n");
 
     const auto paths = DewlightPlatform::XdgPaths::fromProcessEnvironment();
-    if (!paths.instanceLock) {
-        std::fprintf(stderr, "dewlight: no home folder: set $HOME or $XDG_DATA_HOME\n");
+    if (!paths.instanceLock || !paths.defaultsFile) {
+        std::fprintf(stderr, "dewlight: no home folder: set $HOME\n");
         return 1;
     }
     DesktopShell shell;
@@ -67,9 +58,31 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    const ui::SymbolCatalogue symbols;
-    shell.panel().setContent(menuContent());
-    shell.scene().setIcon(menuIcon(symbols, QStringLiteral("drop")));
+    const auto symbols = std::make_shared<const ui::SymbolCatalogue>();
+    const DewlightApp::DesktopSettings settings{
+        .scheme = shell.colorScheme().scheme(),
+        .locale = locale,
+        .fontPointSize = DewlightPlatform::desktopFontPointSize(),
+    };
+    DewlightApp::LiveServices services(application, paths, locale,
+                                       DewlightApp::desktopEnvironment(settings, symbols));
+    DewlightApp::DewlightApp app({
+        .arguments = KestraUI::KestraSnapshot::arguments(),
+        .makeModel =
+            [&services] {
+                return std::make_unique<DewlightApp::AppModel>(services.modelServices());
+            },
+        .makeSnapshotModel = {},
+        .runSnapshot = {},
+        .makeUpdateNotifier = [&services] { return services.makeUpdateNotifier(); },
+    });
+    DewlightApp::DewlightScene scene(app, shell.panel(), shell.scene(), shell.colorScheme(),
+                                     settings, symbols);
+    QObject::connect(&scene, &DewlightApp::DewlightScene::environmentChanged, &scene,
+                     [&services](const ui::Environment& environment) {
+                         services.preferencesWindow.shared().setEnvironment(environment);
+                         services.welcomeStepsWindow.shared().setEnvironment(environment);
+                     });
     shell.start();
     return application.exec();
 }
