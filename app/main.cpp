@@ -2,6 +2,7 @@
 #include "app/DewlightApp.h"
 #include "app/DewlightScene.h"
 #include "app/LiveServices.h"
+#include "app/SnapshotMode.h"
 #include "kit/windows/KestraSnapshot.h"
 #include "platform/desktop/DesktopFont.h"
 #include "platform/desktop/DesktopLocale.h"
@@ -23,14 +24,13 @@ using DewlightPlatform::InstanceDecision;
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const bool snapshot = KestraUI::KestraSnapshot::isActive();
+    // Any "--snapshot-" argument: a picture with fixed data, and nothing of the live application.
+    if (KestraUI::KestraSnapshot::isActive())
+        return DewlightApp::snapshotMain(argc, argv);
+
     if (!DewlightPlatform::displayAvailable()) {
-        if (!snapshot) {
-            std::fprintf(stderr, "%s\n", DewlightPlatform::noDisplayMessage);
-            return 1;
-        }
-        // A snapshot renders into an image and needs no screen.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::fprintf(stderr, "%s\n", DewlightPlatform::noDisplayMessage);
+        return 1;
     }
     std::optional<DewlightPlatform::NoDisplayGuard> guard(std::in_place);
     QApplication application(argc, argv);
@@ -40,11 +40,6 @@ int main(int argc, char* argv[]) {
     QLocale::setDefault(locale);
     if (!ui::loadUiFonts())
         std::fprintf(stderr, "dewlight: the bundled fonts did not load; texts use a fallback\n");
-
-    if (snapshot) {
-        std::fprintf(stderr, "dewlight: snapshot mode is not available in this build\n");
-        return 1;
-    }
 
     const auto paths = DewlightPlatform::XdgPaths::fromProcessEnvironment();
     if (!paths.instanceLock || !paths.defaultsFile) {

@@ -4,21 +4,33 @@
 
 #include <QBuffer>
 #include <cmath>
+#include <cstdlib>
 
 namespace ui {
 
 QImage render(const Node& view, const Environment& environment, double width, double scale) {
     const Layout layout(view, environment, ProposedSize{width, std::nullopt});
     const QSizeF size(width, std::max(1.0, layout.size().height()));
-    QImage image(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale)),
-                 QImage::Format_ARGB32_Premultiplied);
+    QImage image =
+        clearImage(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale)));
     image.setDevicePixelRatio(scale);
-    image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.translate((size.width() - layout.size().width()) / 2, 0);
     layout.paint(painter);
     painter.end();
     return image;
+}
+
+QImage clearImage(int width, int height) {
+    if (width <= 0 || height <= 0 || width > (1 << 15) || height > (1 << 15))
+        return {};
+    // Transparent is all zero bits in a premultiplied format.
+    const qsizetype bytesPerLine = qsizetype(width) * 4;
+    void* pixels = std::calloc(std::size_t(bytesPerLine) * std::size_t(height), 1);
+    if (!pixels)
+        return {};
+    return QImage(static_cast<uchar*>(pixels), width, height, bytesPerLine,
+                  QImage::Format_ARGB32_Premultiplied, std::free, pixels);
 }
 
 QByteArray encodePng(const QImage& image) {

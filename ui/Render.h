@@ -13,6 +13,10 @@ namespace ui {
 // and its ideal height and is centred across.
 QImage render(const Node& view, const Environment& environment, double width, double scale);
 
+// A transparent premultiplied image of that many device pixels; null when it cannot be had. Its
+// memory comes zeroed from the allocator, so no fill pass touches pages that nothing paints.
+QImage clearImage(int width, int height);
+
 // PNG bytes of an image; empty when encoding fails.
 QByteArray encodePng(const QImage& image);
 

@@ -2,6 +2,7 @@
 
 #include "kit/windows/FixedWindow.h"
 #include "ui/Layout.h"
+#include "ui/Render.h"
 
 #include <QChildEvent>
 #include <QPainter>
@@ -97,15 +98,14 @@ void center(QWidget& window) {
 
 QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rounded,
               double devicePixelRatio) {
-    const ui::Node backed =
-        view.background(ui::fill(ui::Shape::roundedRectangle(rounded ? roundedRadius : squareRadius),
-                                 ui::Color::windowBackground()));
+    const ui::Node backed = view.background(
+        ui::fill(ui::Shape::roundedRectangle(rounded ? roundedRadius : squareRadius),
+                 ui::Color::windowBackground()));
     const ui::Layout measured(backed, environment, ui::ProposedSize::unspecified());
     const QSizeF size = measured.size();
     const double pixels = scale * devicePixelRatio;
-    QImage image(int(std::ceil(size.width() * pixels)), int(std::ceil(size.height() * pixels)),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = ui::clearImage(int(std::ceil(size.width() * pixels)),
+                                  int(std::ceil(size.height() * pixels)));
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);

@@ -19,18 +19,6 @@ namespace {
 
 constexpr double pageWidth = 560;
 
-RozivPreferencesState preferences() {
-    RozivPreferencesState state;
-    state.startMinute = 540;
-    state.endMinute = 1080;
-    state.days = {1, 2, 3, 4, 5};
-    state.glassMilliliters = 250;
-    state.intervalMinutes = 60;
-    state.lowerRange = 3;
-    state.upperRange = 5;
-    return state;
-}
-
 class SettingsCardTest : public ViewsTest {
 protected:
     std::unique_ptr<ui::Host> show() {
@@ -51,7 +39,7 @@ protected:
         return nullptr;
     }
 
-    RecordingViewModel model{{}, preferences()};
+    RecordingViewModel model{{}, plainPreferences()};
 };
 
 // Each menu offers its fixed list (no 450 ml), sends the picked value once, and keeps showing
@@ -108,13 +96,13 @@ TEST_F(SettingsCardTest, TheMenusOfferTheirListsAndSendOnlyAPick) {
         // Until the model publishes, and after it refuses (publishing nothing new), the menu
         // shows the old value.
         EXPECT_EQ(shownValue(*host, c.name), c.shown);
-        model.publish(preferences());
+        model.publish(plainPreferences());
         settle();
         EXPECT_EQ(shownValue(*host, c.name), c.shown);
     }
 
     // Taken: the menus follow the published preferences.
-    auto taken = preferences();
+    auto taken = plainPreferences();
     taken.glassMilliliters = 500;
     taken.intervalMinutes = 30;
     model.publish(taken);
@@ -137,13 +125,13 @@ TEST_F(SettingsCardTest, TheLoginSwitchSendsItsNewPositionAndFollowsThePublished
     EXPECT_TRUE(model.sent[0].isOn());
     EXPECT_EQ(checked(), false); // until the model says so
 
-    auto on = preferences();
+    auto on = plainPreferences();
     on.opensAtLogin = true;
     model.publish(on);
     settle();
     EXPECT_EQ(checked(), true);
     // The model could not change it after all: the switch goes back.
-    model.publish(preferences());
+    model.publish(plainPreferences());
     settle();
     EXPECT_EQ(checked(), false);
 }
@@ -200,7 +188,7 @@ TEST_F(SettingsCardTest, TheEraseConfirmationSendsExactlyOneEraseOrNothing) {
 TEST_F(SettingsCardTest, WhileErasingTheButtonRestsAndSaysSo) {
     for (const bool erasing : {false, true}) {
         SCOPED_TRACE(erasing);
-        auto state = preferences();
+        auto state = plainPreferences();
         state.isErasing = erasing;
         model.publish(state);
         const ui::Layout layout = lay(SettingsCard(model), keyed(), pageWidth);
@@ -231,7 +219,7 @@ TEST_F(SettingsCardTest, TheSectionsComeInOrderAtThePageWidth) {
 }
 
 TEST_F(SettingsCardTest, ShowsNothingOnceItsModelIsGone) {
-    auto gone = std::make_unique<RecordingViewModel>(RozivPanelState{}, preferences());
+    auto gone = std::make_unique<RecordingViewModel>(RozivPanelState{}, plainPreferences());
     auto host = window([view = SettingsCard(*gone)] { return view; }, keyed(), pageWidth);
     EXPECT_NE(host->layout()->find(QString(S::eraseId)), nullptr);
     gone.reset();

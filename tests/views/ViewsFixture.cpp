@@ -69,6 +69,18 @@ Date ViewsTest::at(int hour, int minute, int day) {
     return calendar.date(parts).value();
 }
 
+RozivPreferencesState ViewsTest::plainPreferences() {
+    RozivPreferencesState state;
+    state.startMinute = 540;
+    state.endMinute = 1080;
+    state.days = {1, 2, 3, 4, 5};
+    state.glassMilliliters = 250;
+    state.intervalMinutes = 60;
+    state.lowerRange = 3;
+    state.upperRange = 5;
+    return state;
+}
+
 RozivPanelState ViewsTest::plainState() {
     RozivPanelState state;
     state.status = RozivPanelStatus::scheduled(at(14, 5));

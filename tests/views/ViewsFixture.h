@@ -40,5 +40,7 @@ public:
     // A panel state with every field set to something plain: scheduled at 14:05 New York time on
     // 2026-10-23, reminders on, recording allowed, no undo, range 3–5, stored on the sync folder.
     static DewlightViews::RozivPanelState plainState();
+    // Working hours 09:00–18:00 Monday to Friday, 250 ml glasses every 60 minutes, range 3–5.
+    static DewlightViews::RozivPreferencesState plainPreferences();
     static DewlightViews::Date at(int hour, int minute, int day = 23);
 };

@@ -21,18 +21,6 @@ const QString permissionText = "Allow silent notifications to receive reminders 
                                "workday. You can keep counting without them.";
 const QString celebration = "All set! Your reminders will arrive during your workday.";
 
-RozivPreferencesState preferences() {
-    RozivPreferencesState state;
-    state.startMinute = 540;
-    state.endMinute = 1080;
-    state.days = {1, 2, 3, 4, 5};
-    state.glassMilliliters = 250;
-    state.intervalMinutes = 60;
-    state.lowerRange = 3;
-    state.upperRange = 5;
-    return state;
-}
-
 class WelcomeViewTest : public ViewsTest {
 protected:
     std::unique_ptr<ui::Host> show(int step = 1) {
@@ -55,7 +43,7 @@ protected:
         return findText(layout.root(), text) != nullptr;
     }
 
-    RecordingViewModel model{{}, preferences()};
+    RecordingViewModel model{{}, plainPreferences()};
 };
 
 TEST_F(WelcomeViewTest, EachStepShowsItsTitleContentAndButtons) {
@@ -150,7 +138,7 @@ TEST_F(WelcomeViewTest, TheStepIsDoneOnlyOnStepTwoWhenAllowed) {
         for (const P permission : {P::notAsked, P::allowed, P::denied}) {
             SCOPED_TRACE(testing::Message() << step << " " << int(permission));
             const auto page = welcomePage(
-                {}, preferences(), {permission, std::nullopt}, step, [](const RozivViewAction&) {},
+                {}, plainPreferences(), {permission, std::nullopt}, step, [](const RozivViewAction&) {},
                 [](int) {});
             EXPECT_EQ(page.isStepDone, step == 2 && permission == P::allowed);
             EXPECT_EQ(page.step, step);
@@ -196,7 +184,7 @@ TEST_F(WelcomeViewTest, ThePrivacyLineIsThePanelsAndTheCloudOnlyWhileAvailable) 
         RozivPanelState panel;
         panel.cloud = cloud;
         const auto page = welcomePage(
-            panel, preferences(), {}, 1, [](const RozivViewAction&) {}, [](int) {});
+            panel, plainPreferences(), {}, 1, [](const RozivViewAction&) {}, [](int) {});
         EXPECT_EQ(page.privacy, kitText(privacyText(cloud)));
         EXPECT_EQ(page.privacySymbol.name(), cloud == C::available ? "icloud" : "internaldrive");
     }
@@ -212,7 +200,7 @@ TEST_F(WelcomeViewTest, TheLoginSwitchSendsAndFollowsThePublishedValue) {
     ASSERT_EQ(model.sent.size(), 1u);
     EXPECT_EQ(model.sent[0].kind(), Kind::login);
     EXPECT_TRUE(model.sent[0].isOn());
-    auto on = preferences();
+    auto on = plainPreferences();
     on.opensAtLogin = true;
     model.publish(on);
     settle();
