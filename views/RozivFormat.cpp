@@ -49,7 +49,7 @@ QString format(const icu::DateFormat& formatter, Date date) {
 } // namespace
 
 RozivFormat::RozivFormat(const QLocale& locale, const DewlightPlatform::Calendar& calendar)
-    : locale_(std::make_unique<icu::Locale>(icuLocale(locale))), zoneId_(calendar.timeZoneId()) {}
+    : locale_(std::make_unique<icu::Locale>(icuLocale(locale))), zone_(calendar.timeZone()) {}
 
 RozivFormat::~RozivFormat() = default;
 
@@ -73,8 +73,7 @@ icu::DateFormat& RozivFormat::skeletonFormat(std::unique_ptr<icu::DateFormat>& s
         formatter =
             std::make_unique<icu::SimpleDateFormat>(pattern, icu::Locale::getRoot(), status);
     }
-    formatter->adoptTimeZone(
-        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(icu::StringPiece(zoneId_))));
+    formatter->setTimeZone(*zone_);
     slot = std::move(formatter);
     return *slot;
 }

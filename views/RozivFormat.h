@@ -14,6 +14,7 @@ U_NAMESPACE_BEGIN
 class Locale;
 class DateFormat;
 class DateFormatSymbols;
+class TimeZone;
 U_NAMESPACE_END
 
 namespace DewlightPlatform {
@@ -61,7 +62,7 @@ private:
                                     const char* skeleton) const;
 
     std::unique_ptr<icu::Locale> locale_;
-    std::string zoneId_;
+    std::unique_ptr<icu::TimeZone> zone_;
     mutable std::unique_ptr<icu::DateFormat> time_;
     mutable std::unique_ptr<icu::DateFormat> weekdayTime_;
     mutable std::unique_ptr<icu::DateFormat> clock_;

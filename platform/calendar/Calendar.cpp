@@ -107,6 +107,10 @@ Calendar Calendar::current() {
     return Calendar(makeGregorian(std::move(zone)));
 }
 
+std::unique_ptr<icu::TimeZone> Calendar::timeZone() const {
+    return std::unique_ptr<icu::TimeZone>(calendar_->getTimeZone().clone());
+}
+
 Calendar::Calendar(const Calendar& other) : calendar_(other.calendar_->clone()) {}
 
 Calendar& Calendar::operator=(const Calendar& other) {

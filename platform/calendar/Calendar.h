@@ -12,6 +12,7 @@
 
 U_NAMESPACE_BEGIN
 class Calendar;
+class TimeZone;
 U_NAMESPACE_END
 
 namespace DewlightPlatform {
@@ -54,6 +55,9 @@ public:
 
     // The zone's identifier, e.g. "Europe/Berlin".
     std::string timeZoneId() const;
+    // A copy of the zone itself. A host zone that the database does not name (a zone file of
+    // the user's own) has no identifier that would make it again.
+    std::unique_ptr<icu::TimeZone> timeZone() const;
     // Throws UnknownTimeZone and keeps the current zone when the name is unknown.
     void setTimeZone(std::string_view timeZoneId);
 

@@ -3,7 +3,12 @@
 #include "views/RozivFormat.h"
 #include "views/RozivPanelTexts.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace DewlightViews;
 using DewlightPlatform::Calendar;
@@ -42,6 +47,43 @@ TEST(RozivFormat, TimesInTheZonePassedIn) {
         EXPECT_EQ(format.time(friday1405Utc), c.time);
         EXPECT_EQ(format.weekdayTime(friday1405Utc), c.weekdayTime);
     }
+}
+
+// A host zone that the time-zone database does not name, such as a zone file of the user's own
+// in TZ: times still show in it, not in GMT, which the zone's name alone would give.
+TEST(RozivFormat, TimesInAHostZoneWithoutADatabaseName) {
+    const auto hasDigit = [](const QString& path) {
+        return std::any_of(path.begin(), path.end(), [](QChar c) { return c.isDigit(); });
+    };
+    // ICU reads TZ as a path only when it holds no digit.
+    std::unique_ptr<QTemporaryDir> folder;
+    for (int draw = 0; draw < 100 && (!folder || hasDigit(folder->path())); ++draw)
+        folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/format-zone-XXXXXX");
+    ASSERT_FALSE(hasDigit(folder->path()));
+    // A zone file with one local time type: 5 h 30 min ahead of UTC, and no transitions.
+    QByteArray zone("TZif");
+    zone.append(16, '\0');
+    for (const quint32 value : {0u, 0u, 0u, 0u, 1u, 4u, 19800u})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            zone.append(char((value >> shift) & 0xff));
+    zone.append("\0\0TST\0", 6);
+    QFile file(folder->filePath("local"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(zone);
+    file.close();
+
+    const QByteArray saved = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", ":" + file.fileName().toUtf8());
+    const Calendar host = Calendar::current();
+    if (hadZone)
+        qputenv("TZ", saved);
+    else
+        qunsetenv("TZ");
+
+    const RozivFormat format(QLocale("en_GB"), host);
+    EXPECT_EQ(format.time(friday1405Utc), "19:35");
+    EXPECT_EQ(format.weekdayTime(friday1405Utc), "Fri 19:35");
 }
 
 TEST(RozivFormat, ClockTextIgnoresEveryZone) {
