@@ -277,6 +277,38 @@ std::unique_ptr<App> Desktop::app(const Home& home, const QStringList& extraEnvi
                                  artifacts_ + QStringLiteral("/app-%1.log").arg(name));
 }
 
+QString Desktop::timeZone(qint64 eastOfUtc) {
+    const auto hasDigit = [](const QString& path) {
+        return std::any_of(path.begin(), path.end(), [](QChar c) { return c.isDigit(); });
+    };
+    // Temporary names draw letters and digits; a few draws give one of letters only.
+    for (int draw = 0; draw < 100 && (!zones_ || hasDigit(zones_->path())); ++draw)
+        zones_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                                 QStringLiteral("/dewlight-zone-XXXXXX"));
+    if (!zones_ || hasDigit(zones_->path()))
+        return {};
+    // A version 1 zone file with one local time type and no transitions.
+    QByteArray data("TZif");
+    data.append(16, '\0');
+    const auto big = [&](quint32 value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            data.append(char((value >> shift) & 0xff));
+    };
+    for (quint32 count :
+         {0u, 0u, 0u, 0u, 1u, 4u}) // UT and standard flags, leaps, times, types, chars
+        big(count);
+    big(quint32(qint32(eastOfUtc)));
+    data.append('\0'); // not daylight saving time
+    data.append('\0'); // its name starts at 0
+    data.append("TST", 3);
+    data.append('\0');
+    const QString path = zones_->filePath(QStringLiteral("scenario"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+        return {};
+    return QStringLiteral(":") + path;
+}
+
 bool Desktop::startNotificationServer() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), display_);

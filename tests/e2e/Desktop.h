@@ -108,9 +108,15 @@ public:
     QString display() const { return display_; }
     QProcessEnvironment environment(const Home& home) const;
 
+    // A `TZ` value naming a zone of its own that is `eastOfUtc` seconds ahead of UTC, whatever
+    // the hour. ICU, which the app's calendar uses, takes a POSIX zone rule from `TZ` for the
+    // machine's zone, but it honours a path to a zone file whose path has no digit.
+    QString timeZone(qint64 eastOfUtc);
+
 private:
     QString artifacts_;
     QTemporaryDir root_;
+    std::unique_ptr<QTemporaryDir> zones_;
     QProcess xvfb_;
     QProcess a11yLauncher_;
     QProcess monitor_;
