@@ -12,6 +12,7 @@
 #include <QThread>
 #include <algorithm>
 #include <csignal>
+#include <optional>
 #include <sys/types.h>
 
 namespace DewlightE2e {
@@ -235,6 +236,50 @@ QString Desktop::start() {
 void Desktop::resetTray() {
     watcher_.reset();
     watcher_ = std::make_unique<FakeStatusNotifierWatcher>(true);
+}
+
+void Desktop::keepTray() {
+    if (!watcher_)
+        resetTray();
+}
+
+namespace {
+
+// The bus name and object of a registered item ("service" or "service/path").
+Reference itemOf(const QString& item) {
+    const qsizetype slash = item.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return {item, QStringLiteral("/StatusNotifierItem")};
+    return {item.left(slash), item.mid(slash)};
+}
+
+std::optional<Reference> itemOwnedBy(const QStringList& items, qint64 pid) {
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    for (const QString& item : items) {
+        const Reference reference = itemOf(item);
+        const QDBusReply<uint> owner = bus->servicePid(reference.first);
+        if (owner.isValid() && qint64(owner.value()) == pid)
+            return reference;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool Desktop::hasItem(qint64 pid) {
+    return watcher_ && itemOwnedBy(watcher_->RegisteredStatusNotifierItems(), pid).has_value();
+}
+
+bool Desktop::activateItem(qint64 pid) {
+    if (!watcher_)
+        return false;
+    const std::optional<Reference> item =
+        itemOwnedBy(watcher_->RegisteredStatusNotifierItems(), pid);
+    if (!item)
+        return false;
+    return call(QDBusConnection::sessionBus(), item->first, item->second,
+                QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"), {10, 10})
+               .type() == QDBusMessage::ReplyMessage;
 }
 
 Home Desktop::newHome(const QString& name) {
@@ -515,7 +560,10 @@ App::~App() {
 }
 
 bool App::start() {
-    desktop_.resetTray();
+    if (besideOthers_)
+        desktop_.keepTray();
+    else
+        desktop_.resetTray();
     QFile(log_).open(QIODevice::Append); // the log exists even when the app writes nothing
     process_.setProcessEnvironment(environment_);
     process_.setStandardOutputFile(log_, QIODevice::Append);
@@ -542,8 +590,7 @@ bool App::quit() {
 }
 
 bool App::registered(int timeoutMs) {
-    return waitFor([&] { return !desktop_.tray().RegisteredStatusNotifierItems().isEmpty(); },
-                   timeoutMs);
+    return waitFor([&] { return desktop_.hasItem(pid()); }, timeoutMs);
 }
 
 bool App::openPanel(int timeoutMs) {
@@ -551,7 +598,7 @@ bool App::openPanel(int timeoutMs) {
         return false;
     if (desktop_.hasVisibleWindow(pid()))
         return true;
-    desktop_.tray().activateItem();
+    desktop_.activateItem(pid());
     return waitFor([&] { return desktop_.hasVisibleWindow(pid()); }, timeoutMs);
 }
 

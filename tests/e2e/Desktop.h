@@ -90,6 +90,13 @@ public:
     FakeStatusNotifierWatcher& tray() { return *watcher_; }
     // A fresh host before each launch, so that its first item is the running app's.
     void resetTray();
+    // The host, made once, for apps that run side by side: their items are told apart by the
+    // process that owns them.
+    void keepTray();
+    // The app with `pid` has an item in the host.
+    bool hasItem(qint64 pid);
+    // Clicks the item of the app with `pid`.
+    bool activateItem(qint64 pid);
 
     // Real X input: key names as xdotool spells them ("g", "ctrl+z", "Return").
     bool pressKeys(qint64 pid, const QStringList& keys);
@@ -131,6 +138,8 @@ private:
 class App {
 public:
     App(Desktop& desktop, Home home, QProcessEnvironment environment, QString log);
+    // Another app runs on the same desktop meanwhile: the tray host is shared.
+    void besideOthers() { besideOthers_ = true; }
     ~App();
 
     bool start();
@@ -153,6 +162,7 @@ private:
     QProcessEnvironment environment_;
     QString log_;
     QProcess process_;
+    bool besideOthers_ = false;
 };
 
 } // namespace DewlightE2e

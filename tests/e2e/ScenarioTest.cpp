@@ -8,11 +8,14 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTimeZone>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#include <unistd.h>
 
 namespace DewlightE2e {
 namespace {
@@ -101,6 +104,25 @@ protected:
         EXPECT_TRUE(waitFor([&] { return !app.shows(title, 200); }, budget->leftMs(10000)))
             << "the welcome flow did not end\n"
             << desktop->describe(app.pid()).toStdString();
+    }
+
+    // Ends a welcome flow that opened again (for an account this computer has not welcomed
+    // yet) with "Let’s go"; does nothing when none is open.
+    void finishWelcomeIfShown(App& app) {
+        const QString title = QStringLiteral("A little water during your workday");
+        if (!app.shows(title, 3000))
+            return;
+        if (app.shows(QStringLiteral("Step 1 of 2"), 0)) {
+            ASSERT_TRUE(app.press({QStringLiteral("Return")}));
+            ASSERT_TRUE(app.shows(QStringLiteral("Step 2 of 2"), budget->leftMs(10000)));
+        }
+        ASSERT_TRUE(app.focus(QStringLiteral("Let’s go")))
+            << desktop->describe(app.pid()).toStdString();
+        ASSERT_TRUE(app.press({QStringLiteral("Return")}));
+        EXPECT_TRUE(waitFor([&] { return !app.shows(title, 200); }, budget->leftMs(10000)))
+            << "the welcome flow did not end\n"
+            << desktop->describe(app.pid()).toStdString();
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     }
 
     std::optional<int> quarters(App& app, std::optional<int> expected, int timeoutMs) {
@@ -329,6 +351,142 @@ TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) 
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     EXPECT_EQ(quarters(app, 4, budget->leftMs(10000)), 4)
         << desktop->describe(app.pid()).toStdString();
+}
+
+// The panel's line on where the data lives, in its Linux wording.
+const QString inSyncFolder = QStringLiteral("Your glasses and settings stay in your sync folder.");
+const QString withoutSyncFolder =
+    QStringLiteral("Without a sync folder, your data stays on this computer.");
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// The first key file of the account's sub-folder in a sync folder, empty when none is there.
+QString keyFile(const QString& syncFolder) {
+    for (const QFileInfo& account :
+         QDir(syncFolder).entryInfoList({QStringLiteral("account-*")}, QDir::Dirs))
+        for (const QFileInfo& key :
+             QDir(account.filePath()).entryInfoList({QStringLiteral("*.kv")}, QDir::Files))
+            return key.filePath();
+    return {};
+}
+
+// 6. A broken sync folder: the link into the sync tool's folder dangles, the folder cannot be
+// read, its "account" file is empty or garbage, a conflict copy of a key lies beside the key.
+// The app keeps counting all the while, the panel says where the data lives, and once the folder
+// is mended the account's glasses are all there.
+TEST_F(Scenario, ABrokenSyncFolderKeepsCountingAndLosesNothingOnceMended) {
+    budget.emplace(280s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    // The sync tool's folder, linked in where the app looks for it.
+    const QString shared = home.path(QStringLiteral("Sync tool/Dewlight"));
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_TRUE(writeFile(shared + QStringLiteral("/account"), "reader@example.org\n"));
+    ASSERT_TRUE(QDir().mkpath(home.dataFolder()));
+    ASSERT_TRUE(QFile::link(shared, home.syncFolder()));
+
+    App& app = newApp(home);
+    launch(app);
+    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("All set!")));
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    ASSERT_TRUE(app.shows(inSyncFolder, budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+    ASSERT_TRUE(app.press({QStringLiteral("g")}));
+    int account = 4; // quarters of the sync account
+    int local = 0;   // quarters of this computer's own account, used while no account is named
+    ASSERT_EQ(quarters(app, account, budget->leftMs(10000)), account);
+    const QString conflict = [&] {
+        const QString key = keyFile(shared);
+        return key.left(key.size() - 3) +
+               QStringLiteral(".sync-conflict-20261210-101500-QWERTY.kv");
+    }();
+    ASSERT_FALSE(keyFile(shared).isEmpty()) << "the glass did not reach the sync folder";
+
+    const QString link = home.syncFolder();
+    const QString token = shared + QStringLiteral("/account");
+    QByteArray garbage(6000, '\0');
+    for (qsizetype i = 0; i < garbage.size(); ++i)
+        garbage[i] = char(QRandomGenerator::global()->bounded(256));
+    struct Case {
+        const char* name;
+        std::function<bool()> breakIt;
+        std::function<bool()> mend;
+        QString shown;    // where the panel says the data lives meanwhile
+        bool sameAccount; // the glasses meanwhile still go to the sync account
+    };
+    const Case cases[] = {
+        {"the link dangles",
+         [&] { return QFile::remove(link) && QFile::link(shared + QStringLiteral(".gone"), link); },
+         [&] { return QFile::remove(link) && QFile::link(shared, link); }, inSyncFolder, true},
+        {"the folder cannot be read",
+         [&] {
+             // The owner cannot list a folder without its read and search bits; the superuser
+             // can, and meets a file where the folder should be instead.
+             if (::geteuid() == 0)
+                 return QFile::remove(link) && QFile::link(token, link);
+             return QFile::setPermissions(shared, QFileDevice::Permissions());
+         },
+         [&] {
+             if (::geteuid() == 0)
+                 return QFile::remove(link) && QFile::link(shared, link);
+             return QFile::setPermissions(shared, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner);
+         },
+         inSyncFolder, true},
+        {"the account file is empty", [&] { return writeFile(token, {}); },
+         [&] { return writeFile(token, "reader@example.org\n"); }, withoutSyncFolder, false},
+        {"the account file is garbage", [&] { return writeFile(token, garbage); },
+         [&] { return writeFile(token, "reader@example.org\n"); }, withoutSyncFolder, false},
+        {"a key has a conflict copy",
+         [&] { return writeFile(conflict, "{\"version\":1,\"revision\":99,\"writer\":\"X\"}"); },
+         [&] { return QFile::remove(conflict); }, inSyncFolder, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.breakIt());
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+        EXPECT_TRUE(app.shows(c.shown, budget->leftMs(40000)))
+            << desktop->describe(app.pid()).toStdString();
+        // The welcome is kept per account: this computer's own account is welcomed once.
+        if (!c.sameAccount) {
+            ASSERT_NO_FATAL_FAILURE(finishWelcomeIfShown(app));
+        }
+        const int before = c.sameAccount ? account : local;
+        EXPECT_EQ(quarters(app, before, budget->leftMs(10000)), before)
+            << desktop->describe(app.pid()).toStdString();
+        // Counting goes on: a glass and a sip.
+        ASSERT_TRUE(app.press({QStringLiteral("g"), QStringLiteral("s")}));
+        (c.sameAccount ? account : local) += 5;
+        EXPECT_EQ(quarters(app, before + 5, budget->leftMs(10000)), before + 5)
+            << desktop->describe(app.pid()).toStdString();
+
+        ASSERT_TRUE(c.mend());
+        EXPECT_TRUE(app.shows(inSyncFolder, budget->leftMs(40000)))
+            << desktop->describe(app.pid()).toStdString();
+        EXPECT_EQ(quarters(app, account, budget->leftMs(10000)), account)
+            << "glasses of the sync account were lost\n"
+            << desktop->describe(app.pid()).toStdString();
+        ASSERT_FALSE(budget->over()) << "the scenario ran out of time";
+    }
+
+    // The mended folder holds every glass of the account, also those counted while it was
+    // broken: another computer linked to it shows them all.
+    ASSERT_TRUE(app.quit());
+    const Home other = desktop->newHome(QStringLiteral("two"));
+    ASSERT_TRUE(QDir().mkpath(other.dataFolder()));
+    ASSERT_TRUE(QFile::link(shared, other.syncFolder()));
+    App& second = newApp(other);
+    launch(second);
+    ASSERT_NO_FATAL_FAILURE(walkWelcome(second, QStringLiteral("All set!")));
+    ASSERT_TRUE(second.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(second.shows(inSyncFolder, budget->leftMs(10000)))
+        << desktop->describe(second.pid()).toStdString();
+    EXPECT_EQ(quarters(second, account, budget->leftMs(15000)), account)
+        << desktop->describe(second.pid()).toStdString();
 }
 
 // The fixture's own reading of the notification server: what a call carried, and an action picked
