@@ -20,6 +20,7 @@ namespace DewlightE2e {
 namespace {
 
 const QString a11yName = QStringLiteral("e2e-a11y");
+const QString secondName = QStringLiteral("e2e-second");
 
 bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr,
          int timeoutMs = 5000, const QProcessEnvironment& environment = {}) {
@@ -146,6 +147,10 @@ Desktop::Desktop(QString artifacts) : artifacts_(std::move(artifacts)) {
 
 Desktop::~Desktop() {
     watcher_.reset();
+    secondWatcher_.reset();
+    secondA11y_.reset();
+    QDBusConnection::disconnectFromBus(secondName);
+    stop(secondDaemon_);
     stop(dunst_);
     stop(monitor_);
     QDBusConnection::disconnectFromBus(a11yName);
@@ -253,8 +258,9 @@ Reference itemOf(const QString& item) {
     return {item.left(slash), item.mid(slash)};
 }
 
-std::optional<Reference> itemOwnedBy(const QStringList& items, qint64 pid) {
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+std::optional<Reference> itemOwnedBy(QDBusConnection connection, const QStringList& items,
+                                     qint64 pid) {
+    QDBusConnectionInterface* bus = connection.interface();
     for (const QString& item : items) {
         const Reference reference = itemOf(item);
         const QDBusReply<uint> owner = bus->servicePid(reference.first);
@@ -267,19 +273,43 @@ std::optional<Reference> itemOwnedBy(const QStringList& items, qint64 pid) {
 } // namespace
 
 bool Desktop::hasItem(qint64 pid) {
-    return watcher_ && itemOwnedBy(watcher_->RegisteredStatusNotifierItems(), pid).has_value();
+    return (watcher_ && itemOwnedBy(QDBusConnection::sessionBus(),
+                                    watcher_->RegisteredStatusNotifierItems(), pid)) ||
+           (secondWatcher_ && itemOwnedBy(QDBusConnection(secondName),
+                                          secondWatcher_->RegisteredStatusNotifierItems(), pid));
 }
 
 bool Desktop::activateItem(qint64 pid) {
-    if (!watcher_)
-        return false;
-    const std::optional<Reference> item =
-        itemOwnedBy(watcher_->RegisteredStatusNotifierItems(), pid);
-    if (!item)
-        return false;
-    return call(QDBusConnection::sessionBus(), item->first, item->second,
-                QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"), {10, 10})
-               .type() == QDBusMessage::ReplyMessage;
+    for (auto [watcher, bus] : {std::pair{watcher_.get(), QDBusConnection::sessionBus()},
+                                std::pair{secondWatcher_.get(), QDBusConnection(secondName)}}) {
+        if (!watcher)
+            continue;
+        const std::optional<Reference> item =
+            itemOwnedBy(bus, watcher->RegisteredStatusNotifierItems(), pid);
+        if (item)
+            return call(bus, item->first, item->second,
+                        QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"),
+                        {10, 10})
+                       .type() == QDBusMessage::ReplyMessage;
+    }
+    return false;
+}
+
+QString Desktop::startSecondBus() {
+    secondDaemon_.start(QStringLiteral("dbus-daemon"),
+                        {QStringLiteral("--config-file=" DEWLIGHT_E2E_BUS_CONFIG),
+                         QStringLiteral("--print-address=1"), QStringLiteral("--nofork")});
+    if (!waitFor([&] { return secondDaemon_.canReadLine(); }, 5000))
+        return QStringLiteral("the second session bus did not start");
+    const QString address = QString::fromUtf8(secondDaemon_.readLine()).trimmed();
+    QDBusConnection bus = QDBusConnection::connectToBus(address, secondName);
+    if (!bus.isConnected())
+        return QStringLiteral("cannot reach the second session bus at %1").arg(address);
+    secondAddress_ = address;
+    secondWatcher_ = std::make_unique<FakeStatusNotifierWatcher>(true, bus);
+    // The second computer's apps find the accessibility bus the tests read through it.
+    secondA11y_ = std::make_unique<A11yBusService>(a11yAddress_, bus);
+    return {};
 }
 
 Home Desktop::newHome(const QString& name) {
@@ -311,8 +341,11 @@ QProcessEnvironment Desktop::environment(const Home& home) const {
     return environment;
 }
 
-std::unique_ptr<App> Desktop::app(const Home& home, const QStringList& extraEnvironment) {
+std::unique_ptr<App> Desktop::app(const Home& home, const QStringList& extraEnvironment,
+                                  bool secondBus) {
     QProcessEnvironment environment = this->environment(home);
+    if (secondBus)
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), secondAddress_);
     for (const QString& pair : extraEnvironment) {
         const qsizetype equals = pair.indexOf(QLatin1Char('='));
         environment.insert(pair.left(equals), pair.mid(equals + 1));
@@ -598,8 +631,15 @@ bool App::openPanel(int timeoutMs) {
         return false;
     if (desktop_.hasVisibleWindow(pid()))
         return true;
-    desktop_.activateItem(pid());
-    return waitFor([&] { return desktop_.hasVisibleWindow(pid()); }, timeoutMs);
+    // A click right after the panel lost the focus only confirms the dismissal, as on a real
+    // panel: the host clicks again when the first one changed nothing.
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        desktop_.activateItem(pid());
+        if (waitFor([&] { return desktop_.hasVisibleWindow(pid()); }, 1500))
+            return true;
+    } while (Clock::now() < end);
+    return false;
 }
 
 } // namespace DewlightE2e

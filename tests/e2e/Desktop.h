@@ -4,6 +4,7 @@
 // display, the accessibility bus, a watcher of the notification calls, a real notification
 // server (dunst) that can come and go, the tray host of the shell test, and temporary homes.
 // The binary runs inside dbus-run-session, so the session bus is private to one scenario.
+#include "tests/e2e/A11yBusService.h"
 #include "tests/platform/shell/FakeStatusNotifierWatcher.h"
 
 #include <QDir>
@@ -74,7 +75,14 @@ public:
     QString start();
 
     Home newHome(const QString& name);
-    std::unique_ptr<App> app(const Home& home, const QStringList& extraEnvironment = {});
+    // `secondBus`: the app runs on the second computer's session bus (startSecondBus).
+    std::unique_ptr<App> app(const Home& home, const QStringList& extraEnvironment = {},
+                             bool secondBus = false);
+
+    // The session bus of a second computer on this desktop, with a tray host of its own and no
+    // notification server: apps on it neither see nor hand over to apps on the first. Empty when
+    // it runs, else what failed.
+    QString startSecondBus();
 
     // The notification server.
     bool startNotificationServer();
@@ -132,6 +140,10 @@ private:
     QString a11yAddress_;
     QByteArray monitored_;
     std::unique_ptr<FakeStatusNotifierWatcher> watcher_;
+    QProcess secondDaemon_;
+    QString secondAddress_;
+    std::unique_ptr<FakeStatusNotifierWatcher> secondWatcher_;
+    std::unique_ptr<A11yBusService> secondA11y_;
 };
 
 // The application from its built binary, its standard output and error in the artifacts folder.

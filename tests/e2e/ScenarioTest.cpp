@@ -7,14 +7,18 @@
 #include <QDBusMessage>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTimeZone>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <optional>
+#include <set>
 #include <unistd.h>
 
 namespace DewlightE2e {
@@ -69,8 +73,8 @@ protected:
     }
 
     // An app on this desktop, ended after the screenshot of a failure.
-    App& newApp(const Home& home, const QStringList& environment = {}) {
-        apps.push_back(desktop->app(home, environment));
+    App& newApp(const Home& home, const QStringList& environment = {}, bool secondBus = false) {
+        apps.push_back(desktop->app(home, environment, secondBus));
         return *apps.back();
     }
 
@@ -123,6 +127,36 @@ protected:
             << "the welcome flow did not end\n"
             << desktop->describe(app.pid()).toStdString();
         ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    }
+
+    // Keys for the panel of `app`, opened first. With two apps on the desktop the panel of one
+    // closes when the other's takes the focus, and a click right after that only confirms the
+    // dismissal: the keys go once a panel is there to take them.
+    void inPanel(App& app, const QStringList& keys) {
+        current = &app;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+            if (app.press(keys))
+                return;
+        }
+        FAIL() << "the panel did not stay open for the keys";
+    }
+
+    // The count in the panel of `app`, which is opened again whenever it is not on screen: two
+    // computers here share one screen and no window manager, so a panel can lose the focus to
+    // the other computer's and close.
+    std::optional<int> panelQuarters(App& app, int expected, int timeoutMs) {
+        current = &app;
+        std::optional<int> shown;
+        waitFor(
+            [&] {
+                if (!desktop->hasVisibleWindow(app.pid()))
+                    app.openPanel(2000);
+                shown = shownQuarters(*desktop, app.pid());
+                return shown == expected;
+            },
+            timeoutMs);
+        return shown;
     }
 
     std::optional<int> quarters(App& app, std::optional<int> expected, int timeoutMs) {
@@ -487,6 +521,170 @@ TEST_F(Scenario, ABrokenSyncFolderKeepsCountingAndLosesNothingOnceMended) {
         << desktop->describe(second.pid()).toStdString();
     EXPECT_EQ(quarters(second, account, budget->leftMs(15000)), account)
         << desktop->describe(second.pid()).toStdString();
+}
+
+// A file-sync tool of the test's own between two sync folders: each pass copies every file
+// that changed on one side since the last pass to the other, removes there what was removed
+// here, and, like the real tools, keeps a conflict copy when both sides changed a file. Copies
+// land under a hidden name first and are renamed into place.
+class CopyLoop {
+public:
+    CopyLoop(QString one, QString two) : sides_{std::move(one), std::move(two)} {
+        timer_.setInterval(250);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { pass(); });
+        timer_.start();
+    }
+
+    void pass() {
+        const std::map<QString, QByteArray> now[2] = {read(sides_[0]), read(sides_[1])};
+        std::set<QString> names;
+        for (const auto& side : now)
+            for (const auto& [name, bytes] : side)
+                names.insert(name);
+        for (const auto& name : names)
+            for (int from = 0; from < 2; ++from) {
+                const int to = 1 - from;
+                const auto here = now[from].find(name);
+                const auto there = now[to].find(name);
+                const auto known = known_.find(name);
+                const bool changedHere =
+                    here == now[from].end()
+                        ? known != known_.end()
+                        : known == known_.end() || known->second != here->second;
+                if (!changedHere)
+                    continue;
+                const bool changedThere =
+                    there == now[to].end()
+                        ? known != known_.end()
+                        : known == known_.end() || known->second != there->second;
+                if (changedThere && from == 1)
+                    continue; // decided on the first side's turn
+                if (changedThere && here != now[from].end() && there != now[to].end() &&
+                    here->second != there->second) {
+                    // Both changed: the second side's copy is kept beside the first's.
+                    put(sides_[0], name + QStringLiteral(".sync-conflict-e2e"), now[1].at(name));
+                    put(sides_[1], name, here->second);
+                } else if (here == now[from].end()) {
+                    QFile::remove(sides_[to] + QLatin1Char('/') + name);
+                } else {
+                    put(sides_[to], name, here->second);
+                }
+            }
+        known_ = read(sides_[0]);
+    }
+
+private:
+    static std::map<QString, QByteArray> read(const QString& root) {
+        std::map<QString, QByteArray> files;
+        QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (it.fileName().startsWith(QLatin1Char('.')))
+                continue;
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                files[QDir(root).relativeFilePath(path)] = file.readAll();
+        }
+        return files;
+    }
+
+    static void put(const QString& root, const QString& name, const QByteArray& bytes) {
+        const QFileInfo target(root + QLatin1Char('/') + name);
+        QDir().mkpath(target.path());
+        const QString temporary = target.path() + QStringLiteral("/.copying-") + target.fileName();
+        if (writeFile(temporary, bytes)) {
+            QFile::remove(target.filePath());
+            QFile::rename(temporary, target.filePath());
+        }
+    }
+
+    QString sides_[2];
+    std::map<QString, QByteArray> known_;
+    QTimer timer_;
+};
+
+// 5. Two computers: two apps with homes of their own, whose sync folders a copy loop keeps
+// equal. Glasses counted on both converge on both; an erase on one is adopted by the other.
+TEST_F(Scenario, TwoComputersConvergeAndAdoptAnErase) {
+    budget.emplace(180s);
+    ASSERT_TRUE(desktop->startNotificationServer());
+    const Home homes[] = {desktop->newHome(QStringLiteral("one")),
+                          desktop->newHome(QStringLiteral("two"))};
+    for (const Home& home : homes) {
+        ASSERT_TRUE(QDir().mkpath(home.syncFolder()));
+        ASSERT_TRUE(
+            writeFile(home.syncFolder() + QStringLiteral("/account"), "reader@example.org\n"));
+    }
+    CopyLoop loop(homes[0].syncFolder(), homes[1].syncFolder());
+    // Each computer has a session bus of its own; only the first has a notification server.
+    const QString error = desktop->startSecondBus();
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    App& one = newApp(homes[0]);
+    App& two = newApp(homes[1], {}, true);
+    for (App* app : {&one, &two}) {
+        app->besideOthers();
+        launch(*app);
+        ASSERT_NO_FATAL_FAILURE(walkWelcome(*app, app == &one ? QStringLiteral("All set!")
+                                                              : QStringLiteral("Open Settings")));
+        ASSERT_TRUE(app->openPanel(budget->leftMs(10000)));
+        EXPECT_TRUE(app->shows(inSyncFolder, budget->leftMs(10000)))
+            << desktop->describe(app->pid()).toStdString();
+    }
+
+    // Two glasses on the first computer, a sip on the second, at about the same time.
+    // A panel closes when another window takes the focus: each is opened before its keys.
+    ASSERT_NO_FATAL_FAILURE(inPanel(one, {QStringLiteral("g"), QStringLiteral("g")}));
+    ASSERT_NO_FATAL_FAILURE(inPanel(two, {QStringLiteral("s")}));
+    for (App* app : {&one, &two}) {
+        current = app;
+        ASSERT_TRUE(app->openPanel(budget->leftMs(10000)));
+        EXPECT_EQ(panelQuarters(*app, 9, budget->leftMs(40000)), 9)
+            << desktop->describe(app->pid()).toStdString();
+    }
+    // One more glass on the second computer reaches the first.
+    ASSERT_NO_FATAL_FAILURE(inPanel(two, {QStringLiteral("g")}));
+    current = &one;
+    ASSERT_TRUE(one.openPanel(budget->leftMs(10000)));
+    EXPECT_EQ(panelQuarters(one, 13, budget->leftMs(40000)), 13)
+        << desktop->describe(one.pid()).toStdString();
+
+    // The first computer erases everything through its preferences.
+    ASSERT_NO_FATAL_FAILURE(inPanel(one, {QStringLiteral("ctrl+comma")}));
+    ASSERT_TRUE(one.shows(QStringLiteral("Erase…"), budget->leftMs(10000)))
+        << desktop->describe(one.pid()).toStdString();
+    ASSERT_TRUE(one.focus(QStringLiteral("Erase…"))) << desktop->describe(one.pid()).toStdString();
+    ASSERT_TRUE(one.press({QStringLiteral("space")}));
+    ASSERT_TRUE(one.shows(QStringLiteral("Erase glasses and settings?"), budget->leftMs(10000)))
+        << desktop->describe(one.pid()).toStdString();
+    ASSERT_TRUE(one.focus(QStringLiteral("Erase data")))
+        << desktop->describe(one.pid()).toStdString();
+    ASSERT_TRUE(one.press({QStringLiteral("space")}));
+
+    // The second computer adopts the erase: its count starts over, and so does its welcome.
+    current = &two;
+    ASSERT_TRUE(two.openPanel(budget->leftMs(10000)));
+    EXPECT_EQ(panelQuarters(two, 0, budget->leftMs(40000)), 0)
+        << desktop->describe(two.pid()).toStdString();
+    ASSERT_NO_FATAL_FAILURE(finishWelcomeIfShown(two));
+    // And the two count together again.
+    ASSERT_NO_FATAL_FAILURE(inPanel(two, {QStringLiteral("g")}));
+    EXPECT_EQ(panelQuarters(two, 4, budget->leftMs(10000)), 4)
+        << desktop->describe(two.pid()).toStdString();
+    // The first computer starts over too: its preferences are put away, its welcome walked.
+    current = &one;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            if (!one.shows(QStringLiteral("Erase…"), 0))
+                return true;
+            one.press({QStringLiteral("Escape")});
+            return false;
+        },
+        budget->leftMs(10000)))
+        << desktop->describe(one.pid()).toStdString();
+    ASSERT_TRUE(one.openPanel(budget->leftMs(10000)));
+    ASSERT_NO_FATAL_FAILURE(finishWelcomeIfShown(one));
+    EXPECT_EQ(panelQuarters(one, 4, budget->leftMs(40000)), 4)
+        << desktop->describe(one.pid()).toStdString();
 }
 
 // The fixture's own reading of the notification server: what a call carried, and an action picked

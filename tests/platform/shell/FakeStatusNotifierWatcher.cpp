@@ -18,18 +18,17 @@ std::pair<QString, QString> split(const QString& item) {
 }
 } // namespace
 
-FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(bool withHost) : withHost_(withHost) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.registerObject(path, this,
-                       QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
-                           QDBusConnection::ExportAllProperties);
-    bus.registerService(service);
+FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(bool withHost, QDBusConnection bus)
+    : bus_(std::move(bus)), withHost_(withHost) {
+    bus_.registerObject(path, this,
+                        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
+                            QDBusConnection::ExportAllProperties);
+    bus_.registerService(service);
 }
 
 FakeStatusNotifierWatcher::~FakeStatusNotifierWatcher() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterService(service);
-    bus.unregisterObject(path);
+    bus_.unregisterService(service);
+    bus_.unregisterObject(path);
 }
 
 void FakeStatusNotifierWatcher::RegisterStatusNotifierItem(const QString& item) {
@@ -51,8 +50,7 @@ bool FakeStatusNotifierWatcher::activateItem() {
     QDBusMessage call =
         QDBusMessage::createMethodCall(owner, object, itemInterface, QStringLiteral("Activate"));
     call << 10 << 10;
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, 3000).type() ==
-           QDBusMessage::ReplyMessage;
+    return bus_.call(call, QDBus::Block, 3000).type() == QDBusMessage::ReplyMessage;
 }
 
 QVariant FakeStatusNotifierWatcher::itemProperty(const QString& name) {
@@ -62,7 +60,7 @@ QVariant FakeStatusNotifierWatcher::itemProperty(const QString& name) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         owner, object, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     call << itemInterface << name;
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
+    const QDBusMessage reply = bus_.call(call, QDBus::Block, 3000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return {};
     return reply.arguments().constFirst().value<QDBusVariant>().variant();

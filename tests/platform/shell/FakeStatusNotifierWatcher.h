@@ -14,7 +14,9 @@ class FakeStatusNotifierWatcher final : public QObject, protected QDBusContext {
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ IsStatusNotifierHostRegistered)
     Q_PROPERTY(int ProtocolVersion READ ProtocolVersion)
 public:
-    explicit FakeStatusNotifierWatcher(bool withHost);
+    // `bus`: where it serves; the session bus unless another is given.
+    explicit FakeStatusNotifierWatcher(bool withHost,
+                                       QDBusConnection bus = QDBusConnection::sessionBus());
     ~FakeStatusNotifierWatcher() override;
 
     QStringList RegisteredStatusNotifierItems() const { return items_; }
@@ -37,6 +39,7 @@ signals:
     void StatusNotifierHostUnregistered();
 
 private:
+    QDBusConnection bus_;
     bool withHost_;
     QStringList items_;
 };
