@@ -6,6 +6,7 @@
 #include "kit/windows/KestraSnapshot.h"
 #include "platform/desktop/DesktopFont.h"
 #include "platform/desktop/DesktopLocale.h"
+#include "platform/runtime/EventLoop.h"
 #include "platform/shell/DesktopShell.h"
 #include "platform/storage/XdgPaths.h"
 #include "ui/Font.h"
@@ -66,23 +67,30 @@ int main(int argc, char* argv[]) {
     };
     DewlightApp::LiveServices services(application, paths, locale,
                                        DewlightApp::desktopEnvironment(settings, symbols));
-    DewlightApp::DewlightApp app({
-        .arguments = KestraUI::KestraSnapshot::arguments(),
-        .makeModel =
-            [&services] {
-                return std::make_unique<DewlightApp::AppModel>(services.modelServices());
-            },
-        .makeSnapshotModel = {},
-        .runSnapshot = {},
-        .makeUpdateNotifier = [&services] { return services.makeUpdateNotifier(); },
-    });
-    DewlightApp::DewlightScene scene(app, shell.panel(), shell.scene(), shell.colorScheme(),
-                                     settings, symbols);
-    QObject::connect(&scene, &DewlightApp::DewlightScene::environmentChanged, &scene,
-                     [&services](const ui::Environment& environment) {
-                         services.preferencesWindow.shared().setEnvironment(environment);
-                         services.welcomeStepsWindow.shared().setEnvironment(environment);
-                     });
-    shell.start();
-    return application.exec();
+    int status = 0;
+    {
+        DewlightApp::DewlightApp app({
+            .arguments = KestraUI::KestraSnapshot::arguments(),
+            .makeModel =
+                [&services] {
+                    return std::make_unique<DewlightApp::AppModel>(services.modelServices());
+                },
+            .makeSnapshotModel = {},
+            .runSnapshot = {},
+            .makeUpdateNotifier = [&services] { return services.makeUpdateNotifier(); },
+        });
+        DewlightApp::DewlightScene scene(app, shell.panel(), shell.scene(), shell.colorScheme(),
+                                         settings, symbols);
+        QObject::connect(&scene, &DewlightApp::DewlightScene::environmentChanged, &scene,
+                         [&services](const ui::Environment& environment) {
+                             services.preferencesWindow.shared().setEnvironment(environment);
+                             services.welcomeStepsWindow.shared().setEnvironment(environment);
+                         });
+        shell.start();
+        status = application.exec();
+    }
+    // The model is gone and has cancelled its waits; let them end while the services they
+    // were started on still exist.
+    DewlightPlatform::runPostedWork();
+    return status;
 }

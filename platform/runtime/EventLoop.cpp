@@ -44,6 +44,14 @@ void runUntilIdle() {
     qFatal("runUntilIdle: the event loop never became idle");
 }
 
+void runPostedWork() {
+    // Bounded like runUntilIdle: a call that posts itself again must not hang the exit.
+    for (int round = 0; round < 1000 && pendingPosts > 0; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     if (done()) {
         return true;

@@ -15,6 +15,11 @@ void postToNextTurn(std::function<void()> work);
 // in turn), deferred deletions, due timers and ready descriptors. Never waits for the future.
 void runUntilIdle();
 
+// Runs the calls already posted for later turns, and those they post in turn, without touching
+// timers, descriptors or the window system. At exit, after the event loop stopped, this lets
+// cancelled coroutines finish and free their frames.
+void runPostedWork();
+
 // Processes events, waiting for new ones, until `done` holds or `timeout` passed. For sources
 // outside the process (D-Bus, inotify). Returns whether `done` held.
 bool runUntil(const std::function<bool()>& done,

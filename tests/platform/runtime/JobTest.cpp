@@ -2,6 +2,7 @@
 
 #include "platform/runtime/EventLoop.h"
 #include "platform/runtime/FakeClock.h"
+#include "platform/runtime/SystemClock.h"
 #include "platform/runtime/WeakOwner.h"
 #include "tests/support/WarningLog.h"
 
@@ -109,6 +110,21 @@ TEST(Job, CancelledSleepNeverRunsItsContinuation) {
     EXPECT_FALSE(continued);
     EXPECT_TRUE(job.isDone());
     EXPECT_EQ(clock.pendingSleeps(), 0u);
+}
+
+// At exit the event loop no longer runs: a cancelled sleep must still end, or its frames leak.
+TEST(Job, ACancelledSleepEndsOnThePostedWorkAloneWithoutTheLoop) {
+    SystemClock clock;
+    bool sawCancel = false;
+    const Job job = Job::spawn([&](CancelToken token) -> QCoro::Task<void> {
+        sawCancel = !co_await clock.sleep(3600, token);
+    });
+    runUntilIdle();
+    ASSERT_FALSE(job.isDone());
+    job.cancel();
+    runPostedWork();
+    EXPECT_TRUE(sawCancel);
+    EXPECT_TRUE(job.isDone());
 }
 
 TEST(Job, CancelledBeforeItStartsNeverRunsItsBody) {
