@@ -100,7 +100,7 @@ QCoro::Task<std::optional<int>> runSnapshotMode(DewlightViews::DewlightViewModel
         Snapshot::present(window->view, brand, true, environment);
     else
         Snapshot::present(withAppearance(DewlightViews::MenuView(model), appearance), brand, false,
-                          environment);
+                          environment, !output);
     if (!output)
         co_return std::nullopt;
     if (!co_await clock.sleep(snapshotDrawingTime, token))

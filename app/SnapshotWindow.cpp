@@ -134,6 +134,7 @@ bool isSnapshotPath(const QString& output) {
 QWidget* SnapshotWindow::host(const ui::Node& view, const KestraUI::KestraBrand& brand,
                               double width, const ui::Environment& environment) {
     auto* window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    KestraUI::KestraSnapshot::keepOffScreen(*window);
     auto* content = new ui::Host([view] { return view; }, environment, window);
     const QSizeF fitting = content->idealSize(width);
     const QSize size(int(std::ceil(width)), int(std::ceil(fitting.height())));

@@ -39,7 +39,8 @@ public:
 
     // Shows `view` laid out `width` wide, as tall as it needs, in a plain borderless clear window
     // titled for the brand, centred on the sharpest screen. Not enlarged: the capture has the
-    // screen's own scale. The window replaces the one hosted before.
+    // screen's own scale. The window is only ever captured, so it is kept off every screen and
+    // never paints itself (KestraSnapshot::keepOffScreen). It replaces the one hosted before.
     static QWidget* host(const ui::Node& view, const KestraUI::KestraBrand& brand, double width,
                          const ui::Environment& environment);
 

@@ -1,6 +1,7 @@
 #include "ui/Font.h"
 
 #include <QFontDatabase>
+#include <QResource>
 #include <array>
 
 namespace ui {
@@ -80,9 +81,16 @@ QFont Font::qfont(TypeSize size) const {
 bool loadUiFonts() {
     bool ok = true;
     for (const char* face : {"Regular", "Medium", "SemiBold", "Bold"}) {
-        const QString path =
-            QStringLiteral(":/dewlight/fonts/Inter-%1.otf").arg(QLatin1String(face));
-        ok = QFontDatabase::addApplicationFont(path) >= 0 && ok;
+        const QResource resource(
+            QStringLiteral(":/dewlight/fonts/Inter-%1.otf").arg(QLatin1String(face)));
+        // The faces are stored uncompressed: Qt and FreeType read them where they lie in the
+        // binary, not from a copy on the heap. A compressed one would need unpacking first.
+        const QByteArray data =
+            resource.compressionAlgorithm() == QResource::NoCompression
+                ? QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                          qsizetype(resource.size()))
+                : resource.uncompressedData();
+        ok = !data.isEmpty() && QFontDatabase::addApplicationFontFromData(data) >= 0 && ok;
     }
     return ok;
 }

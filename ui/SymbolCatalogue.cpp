@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <cmath>
 
@@ -22,11 +21,22 @@ const detail::SymbolEntry* entry(const QString& name) {
     return nullptr;
 }
 
-// "12.circle": numbered circles beyond the bundled 0 to 9.
+// "12.circle": numbered circles beyond the bundled 0 to 9, 10 to 999 without a leading zero.
+// Read by hand: a regular expression would load and compile a matcher for every symbol drawn.
 int drawnNumber(const QString& name) {
-    static const QRegularExpression pattern(QStringLiteral("^([1-9][0-9]{1,2})\\.circle$"));
-    const QRegularExpressionMatch match = pattern.match(name);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
+    const QLatin1String suffix(".circle");
+    if (!name.endsWith(suffix))
+        return -1;
+    const QStringView digits = QStringView(name).left(name.size() - suffix.size());
+    if (digits.size() < 2 || digits.size() > 3 || digits.front() == u'0')
+        return -1;
+    int number = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return number;
 }
 
 // The drawn symbols work in the 16 × 16 grid of the icon set, stroked 1 unit wide like it.

@@ -74,6 +74,18 @@ private:
     QImage image_;
 };
 
+// Drops the window's requests to repaint itself: a window that no screen shows would only paint
+// into a backing store as large as itself that nothing ever reads.
+class NoSelfPainting final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return event->type() == QEvent::UpdateRequest || QObject::eventFilter(watched, event);
+    }
+};
+
 // A guarded pointer, not an owner: the application may be gone by the time statics are
 // destroyed, and a widget must not outlive it.
 QPointer<KeyableWindow>& presented() {
@@ -94,6 +106,11 @@ void center(QWidget& window) {
         return;
     window.move(
         WindowGeometry::centredOrigin(screens[*sharpest].available, window.frameGeometry().size()));
+}
+
+void keepOffScreen(QWidget& window) {
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    window.installEventFilter(new NoSelfPainting(&window));
 }
 
 QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rounded,
@@ -117,8 +134,10 @@ QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rou
 }
 
 KeyableWindow* present(const ui::Node& view, const KestraBrand& brand, bool rounded,
-                       const ui::Environment& environment) {
+                       const ui::Environment& environment, bool onScreen) {
     auto* window = new KeyableWindow();
+    if (!onScreen)
+        keepOffScreen(*window);
     const double ratio = window->devicePixelRatioF();
     const QImage image = frozen(view, environment, rounded, ratio);
     const QSize logical(int(std::ceil(image.width() / ratio)),

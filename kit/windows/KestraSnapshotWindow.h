@@ -55,11 +55,17 @@ void center(QWidget& window);
 QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rounded,
               double devicePixelRatio = 1);
 
+// Makes `window`, shown or not yet, one that is never put on a screen and never paints itself:
+// it is only ever painted into a picture (QWidget::render), so it needs no backing store.
+void keepOffScreen(QWidget& window);
+
 // Shows the view frozen in a borderless, clear window that takes no input, titled for the
 // brand, centred on the sharpest screen and brought to the front. The window replaces the one
-// presented before and lives until the next call or the end of the process.
+// presented before and lives until the next call or the end of the process. A window that is
+// only to be captured (not `onScreen`) is shown the same to the application but kept off
+// every screen (see keepOffScreen).
 KeyableWindow* present(const ui::Node& view, const KestraBrand& brand, bool rounded,
-                       const ui::Environment& environment);
+                       const ui::Environment& environment, bool onScreen = true);
 
 } // namespace KestraSnapshot
 

@@ -55,7 +55,8 @@ TEST_F(SymbolTest, NumberedCirclesExistForEveryNumber) {
 }
 
 TEST_F(SymbolTest, UnknownNamesAreRefused) {
-    for (const char* name : {"", "drop.empty", "01.circle", "circle.dashed", "1000.circle"}) {
+    for (const char* name : {"", "drop.empty", "01.circle", "circle.dashed", "1000.circle",
+                             "1x.circle", "+12.circle", "12.Circle", ".circle"}) {
         EXPECT_FALSE(catalogue.contains(QString::fromLatin1(name))) << name;
         EXPECT_EQ(coveredPixels(QString::fromLatin1(name)), -1) << name;
     }
