@@ -5,7 +5,9 @@
 #include "kit/windows/PrivacyGreen.h"
 
 #include <QPainter>
+#include <QResource>
 #include <QSvgRenderer>
+#include <cstdint>
 
 namespace KestraUI {
 
@@ -31,8 +33,28 @@ ui::Node PrivacyLine(const KestraBrand& brand) {
     return PrivacyLine(Text(line.text), line.symbol);
 }
 
+namespace {
+
+// The pixels rendered when building, wrapped where they lie in the binary; none when they are
+// missing, of another size, compressed or not aligned for 32-bit pixels.
+QImage builtIconPixels() {
+    const QResource resource(QStringLiteral(":/dewlight/kit/AppIcon-512.argb32"));
+    const uchar* data = resource.data();
+    constexpr qint64 bytes = qint64(iconPixels) * iconPixels * 4;
+    if (!data || resource.size() != bytes ||
+        resource.compressionAlgorithm() != QResource::NoCompression ||
+        reinterpret_cast<std::uintptr_t>(data) % alignof(std::uint32_t) != 0)
+        return {};
+    return QImage(data, iconPixels, iconPixels, qsizetype(iconPixels) * 4,
+                  QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
 const QImage& appIconImage() {
     static const QImage image = [] {
+        if (QImage built = builtIconPixels(); !built.isNull())
+            return built;
         QImage picture(iconPixels, iconPixels, QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::transparent);
         QSvgRenderer svg(QStringLiteral(":/dewlight/kit/AppIcon.svg"));

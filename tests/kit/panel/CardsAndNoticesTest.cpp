@@ -12,6 +12,9 @@
 #include "ui/NodeImpl.h"
 #include "ui/TreeQuery.h"
 
+#include <QPainter>
+#include <QSvgRenderer>
+
 using namespace KestraUI;
 using ui::ColorScheme;
 
@@ -205,6 +208,22 @@ TEST_F(KitTest, AppIconIsASquareOfItsSizeThatShowsOnBothSchemes) {
     EXPECT_EQ(image.size(), QSize(96, 96));
     EXPECT_EQ(image.pixelColor(48, 70).alpha(), 255); // the drop's body
     EXPECT_EQ(image.pixelColor(2, 2).alpha(), 0);     // its surroundings
+}
+
+TEST_F(KitTest, TheIconPixelsRenderedWhenBuildingAreTheSvgsOwn) {
+    // The panel draws the icon from pixels rendered by a build tool; a tool or SVG that drifted
+    // from the bundled drawing would show another icon than the SVG's.
+    const QImage& built = appIconImage();
+    ASSERT_EQ(built.size(), QSize(512, 512));
+    QImage rendered(512, 512, QImage::Format_ARGB32_Premultiplied);
+    rendered.fill(Qt::transparent);
+    QSvgRenderer svg(QStringLiteral(":/dewlight/kit/AppIcon.svg"));
+    ASSERT_TRUE(svg.isValid());
+    QPainter painter(&rendered);
+    painter.setRenderHint(QPainter::Antialiasing);
+    svg.render(&painter, QRectF(0, 0, 512, 512));
+    painter.end();
+    EXPECT_EQ(built.convertToFormat(QImage::Format_ARGB32_Premultiplied), rendered);
 }
 
 } // namespace
