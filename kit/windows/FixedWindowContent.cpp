@@ -36,7 +36,10 @@ ui::Node FixedWindowContent::body() const {
     if (!scrolls)
         return content.environment(fixedWindowIdealSizeKey, FixedWindowSizeReport{resize})
             .frame(initialWidth, std::nullopt)
-            .frame({.maxHeight = ui::infinity, .alignment = ui::Alignment::top()});
+            .frame({.maxHeight = ui::infinity, .alignment = ui::Alignment::top()})
+            // The window's height is the content's rounded up: the scheme's ground, not the
+            // desktop's palette, shows in that last part of a pixel.
+            .background(ui::fill(ui::Shape::rectangle(), ui::Color::windowBackground()));
 
     return ui::withState<Measured>([] { return Measured{}; }, [self = *this](
                                                                   ui::Binding<Measured> state) {
