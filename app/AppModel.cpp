@@ -3,6 +3,7 @@
 #include "app/ReminderBoundary.h"
 #include "app/RozivProjection.h"
 #include "app/RozivTally.h"
+#include "core/HydrationRange.h"
 #include "core/ReminderPlanner.h"
 #include "kit/panel/LoginItem.h"
 #include "platform/notifications/NotificationCenter.h"
@@ -30,32 +31,23 @@ namespace {
 
 // What the panel shows before the first projection: the default settings, nothing known yet.
 RozivPanelState initialPanel() {
+    const RozivSettings settings = RozivSettings::defaults();
+    const HydrationRange range(settings);
     RozivPanelState panel;
     panel.status = DewlightViews::RozivPanelStatus::preparing();
-    panel.remindersEnabled = true;
-    panel.lowerRange = 3;
-    panel.upperRange = 5;
+    panel.remindersEnabled = settings.remindersEnabled();
+    panel.lowerRange = range.minimumCups();
+    panel.upperRange = range.maximumCups();
     panel.permission = DewlightViews::RozivPermissionState::notAsked;
     panel.cloud = DewlightViews::RozivCloudState::syncing;
     return panel;
 }
 
-RozivPreferencesState initialPreferences() {
-    RozivPreferencesState preferences;
-    preferences.startMinute = 540;
-    preferences.endMinute = 1080;
-    preferences.days = {1, 2, 3, 4, 5};
-    preferences.glassMilliliters = 250;
-    preferences.intervalMinutes = 60;
-    preferences.lowerRange = 3;
-    preferences.upperRange = 5;
-    return preferences;
-}
-
 } // namespace
 
 AppModel::AppModel(Services services)
-    : DewlightViewModel(initialPanel(), initialPreferences(), {}), services_(std::move(services)) {
+    : DewlightViewModel(initialPanel(),
+                        preferencesOf(RozivSettings::defaults(), false, std::nullopt), {}), services_(std::move(services)) {
     reminders_ = std::make_unique<DewlightReminders::RozivReminders>(
         services_.notifications, services_.localizer, services_.calendar);
     systemAuthority_ =

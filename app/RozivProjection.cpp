@@ -137,6 +137,24 @@ bool isSnoozed(const DewlightReminders::RozivReminders& reminders, const PanelSt
 
 } // namespace
 
+RozivPreferencesState preferencesOf(const RozivSettings& settings, bool opensAtLogin,
+                                    std::optional<RozivProblem> problem) {
+    const HydrationRange range(settings);
+    RozivPreferencesState preferences;
+    preferences.startMinute = settings.startMinute();
+    preferences.endMinute = settings.endMinute();
+    for (const Weekday weekday : settings.weekdays())
+        preferences.days.insert(viewDay(weekday));
+    preferences.glassMilliliters = rawValue(settings.cupVolume());
+    preferences.intervalMinutes = rawValue(settings.interval());
+    preferences.opensAtLogin = opensAtLogin;
+    preferences.lowerRange = range.minimumCups();
+    preferences.upperRange = range.maximumCups();
+    preferences.isErasing = false;
+    preferences.problem = std::move(problem);
+    return preferences;
+}
+
 RozivProjection::RozivProjection(const DewlightStorage::RozivAccountData& data,
                                  const DewlightStorage::RozivPreferences& userPreferences,
                                  const DewlightReminders::RozivReminders& reminders,
@@ -209,17 +227,7 @@ RozivProjection::RozivProjection(const DewlightStorage::RozivAccountData& data,
         menuSymbol = mapped(menuSymbols, core.menuIcon());
     }
 
-    preferences.startMinute = settings.startMinute();
-    preferences.endMinute = settings.endMinute();
-    for (const Weekday weekday : settings.weekdays())
-        preferences.days.insert(viewDay(weekday));
-    preferences.glassMilliliters = rawValue(settings.cupVolume());
-    preferences.intervalMinutes = rawValue(settings.interval());
-    preferences.opensAtLogin = loginItem.enabled();
-    preferences.lowerRange = range.minimumCups();
-    preferences.upperRange = range.maximumCups();
-    preferences.isErasing = false;
-    preferences.problem = problem;
+    preferences = preferencesOf(settings, loginItem.enabled(), problem);
 
     welcome.permission = permission;
     welcome.problem = problem;

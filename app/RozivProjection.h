@@ -2,8 +2,10 @@
 
 #include "app/RozivTally.h"
 #include "core/Date.h"
+#include "core/RozivSettings.h"
 #include "views/RozivViewState.h"
 
+#include <optional>
 #include <string>
 
 namespace DewlightReminders {
@@ -18,6 +20,11 @@ class LoginItem;
 }
 
 namespace DewlightApp {
+
+// The preferences window's state for `settings`.
+DewlightViews::RozivPreferencesState
+preferencesOf(const DewlightCore::RozivSettings& settings, bool opensAtLogin,
+              std::optional<DewlightViews::RozivProblem> problem);
 
 // What the views show, derived in one go from the model's live objects on every refresh. It only
 // reads, and never fails: every failure it meets becomes part of the states it builds. The model
