@@ -1,26 +1,41 @@
-#include "app/DesktopEnvironment.h"
-#include "app/DewlightApp.h"
-#include "app/DewlightScene.h"
-#include "app/LiveServices.h"
 #include "app/SnapshotMode.h"
 #include "kit/windows/KestraSnapshot.h"
-#include "platform/desktop/DesktopFont.h"
-#include "platform/desktop/DesktopLocale.h"
-#include "platform/runtime/EventLoop.h"
-#include "platform/shell/DesktopShell.h"
-#include "platform/storage/XdgPaths.h"
-#include "ui/Font.h"
-#include "ui/SymbolCatalogue.h"
 
-#include <QApplication>
+#include <climits>
 #include <cstdio>
-#include <memory>
-#include <optional>
+#include <dlfcn.h>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
-using DewlightPlatform::DesktopShell;
-using DewlightPlatform::InstanceDecision;
+// The live library's full path: it lies where the build says, relative to this executable's
+// folder. A search path would also let a library of the current folder stand in for it.
+std::string liveLibraryPath() {
+    char executable[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", executable, sizeof executable - 1);
+    if (length <= 0)
+        return {};
+    const std::string path(executable, std::size_t(length));
+    return path.substr(0, path.rfind('/') + 1) + DEWLIGHT_LIVE_LIBRARY;
+}
+
+// The live application lives in a library of its own, loaded only when it runs: a snapshot
+// process then maps nothing of storage, the network or cryptography.
+int runLive(int argc, char* argv[]) {
+    const std::string path = liveLibraryPath();
+    void* library = path.empty() ? nullptr : dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    using LiveMain = int (*)(int, char**);
+    const auto liveMain =
+        library ? reinterpret_cast<LiveMain>(dlsym(library, "dewlightLiveMain")) : nullptr;
+    if (!liveMain) {
+        const char* reason = path.empty() ? "the executable's own path is unknown" : dlerror();
+        std::fprintf(stderr, "dewlight: the application could not be loaded: %s\n", reason);
+        return 1;
+    }
+    // Never unloaded: objects of the library may still be torn down at exit.
+    return liveMain(argc, argv);
+}
 
 } // namespace
 
@@ -28,69 +43,5 @@ int main(int argc, char* argv[]) {
     // Any "--snapshot-" argument: a picture with fixed data, and nothing of the live application.
     if (KestraUI::KestraSnapshot::isActive())
         return DewlightApp::snapshotMain(argc, argv);
-
-    if (!DewlightPlatform::displayAvailable()) {
-        std::fprintf(stderr, "%s\n", DewlightPlatform::noDisplayMessage);
-        return 1;
-    }
-    std::optional<DewlightPlatform::NoDisplayGuard> guard(std::in_place);
-    QApplication application(argc, argv);
-    guard.reset();
-    DesktopShell::prepare(application);
-    const QLocale locale = DewlightPlatform::desktopLocaleFromProcess();
-    QLocale::setDefault(locale);
-    if (!ui::loadUiFonts())
-        std::fprintf(stderr, "dewlight: the bundled fonts did not load; texts use a fallback\n");
-
-    const auto paths = DewlightPlatform::XdgPaths::fromProcessEnvironment();
-    if (!paths.instanceLock || !paths.defaultsFile) {
-        std::fprintf(stderr, "dewlight: no home folder: set $HOME\n");
-        return 1;
-    }
-    DesktopShell shell;
-    const InstanceDecision decision = shell.claimInstance(*paths.instanceLock);
-    switch (decision.kind) {
-    case InstanceDecision::Kind::handedOver:
-        return 0;
-    case InstanceDecision::Kind::refused:
-        std::fprintf(stderr, "dewlight: %s\n", decision.message.c_str());
-        return 1;
-    case InstanceDecision::Kind::run:
-        break;
-    }
-
-    const auto symbols = std::make_shared<const ui::SymbolCatalogue>();
-    const DewlightApp::DesktopSettings settings{
-        .scheme = shell.colorScheme().scheme(),
-        .locale = locale,
-        .fontPointSize = DewlightPlatform::desktopFontPointSize(),
-    };
-    DewlightApp::LiveServices services(application, paths, locale,
-                                       DewlightApp::desktopEnvironment(settings, symbols));
-    int status = 0;
-    {
-        DewlightApp::DewlightApp app({
-            .arguments = KestraUI::KestraSnapshot::arguments(),
-            .makeModel =
-                [&services] {
-                    return std::make_unique<DewlightApp::AppModel>(services.modelServices());
-                },
-            .makeSnapshotModel = {},
-            .runSnapshot = {},
-            .makeUpdateNotifier = [&services] { return services.makeUpdateNotifier(); },
-        });
-        DewlightApp::DewlightScene scene(app, shell.panel(), shell.scene(), shell.colorScheme(),
-                                         settings, symbols);
-        QObject::connect(&scene, &DewlightApp::DewlightScene::environmentChanged, &scene,
-                         [&services](const ui::Environment& environment) {
-                             services.preferencesWindow.shared().setEnvironment(environment);
-                             services.welcomeStepsWindow.shared().setEnvironment(environment);
-                         });
-        shell.start();
-        status = application.exec();
-    }
-    // The model is gone and has cancelled its waits; let them end while the services they
-    // were started on still exist.
-    DewlightPlatform::runPostedWork();
-    return status;
+    return runLive(argc, argv);
 }

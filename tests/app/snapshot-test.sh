@@ -2,7 +2,8 @@
 # Runs the built binary in snapshot mode and checks what it writes: the picture's size, its bytes
 # on standard output, the welcome steps, the one failure line and exit status 1 for every bad path, the atomic
 # replacement of an existing file, the state variants and the appearance, a run that stays up,
-# and that nothing is created in the user's folders.
+# that nothing is created in the user's folders, that the executable loads no network library,
+# and that without the live library beside it the entry fails with a line saying so.
 # Usage: snapshot-test.sh <dewlight binary>
 set -uo pipefail
 binary=$(realpath "$1")
@@ -179,6 +180,21 @@ chmod -R a-w "$home"
 listing=$(find "$home" | sort)
 picture "$work/out/read-only-home.png"
 [[ $(find "$home" | sort) == "$listing" ]] || fail "a run changed the read-only home"
+
+# --- the executable alone is what a snapshot loads: no network, no cryptography ---
+linked=$(ldd "$binary")
+for library in libQt6Network libcrypto libQCoro6Network; do
+    [[ $linked == *"$library"* ]] && fail "the executable loads $library"
+done
+
+# --- without its live library, the entry says so instead of starting ---
+mkdir -p "$work/lone/bin"
+cp "$binary" "$work/lone/bin/dewlight"
+DISPLAY=:0 "$work/lone/bin/dewlight" >"$work/stdout" 2>"$work/stderr"
+status=$?
+[[ $status -eq 1 ]] || fail "without its live library the entry exited $status"
+[[ $(cat "$work/stderr") == "dewlight: the application could not be loaded: "*dewlight-live.so* ]] ||
+    fail "without its live library the entry wrote \"$(cat "$work/stderr")\""
 
 if [[ $failures -ne 0 ]]; then
     echo "snapshot: $failures failures" >&2
