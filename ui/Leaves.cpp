@@ -1,6 +1,7 @@
 // Nodes without children: empty, spacer, divider, shape, image and symbol.
 #include "ui/Node.h"
 #include "ui/NodeImpl.h"
+#include "ui/Render.h"
 #include "ui/SymbolCatalogue.h"
 
 #include <QFontMetricsF>
@@ -139,7 +140,10 @@ public:
     void paint(QPainter& painter, const Element& self) const override {
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(self.frame, image_);
+        if (const std::optional<QRect> pixels = devicePixels(painter, self.frame))
+            drawOnDevicePixels(painter, *pixels, image_);
+        else
+            painter.drawImage(self.frame, image_);
         painter.restore();
     }
 

@@ -33,6 +33,30 @@ QImage clearImage(int width, int height) {
                   QImage::Format_ARGB32_Premultiplied, std::free, pixels);
 }
 
+std::optional<QRect> devicePixels(const QPainter& painter, const QRectF& rect) {
+    const QTransform device = painter.deviceTransform();
+    if (device.type() > QTransform::TxScale)
+        return std::nullopt;
+    const QRectF mapped = device.mapRect(rect);
+    // Halves round up on both sides of zero, so that moving the device moves nothing else.
+    const auto whole = [](double value) { return int(std::floor(value + 0.5)); };
+    const QRect pixels(QPoint(whole(mapped.left()), whole(mapped.top())),
+                       QSize(whole(mapped.right()) - whole(mapped.left()),
+                             whole(mapped.bottom()) - whole(mapped.top())));
+    if (pixels.isEmpty())
+        return std::nullopt;
+    return pixels;
+}
+
+void drawOnDevicePixels(QPainter& painter, const QRect& pixels, const QImage& image) {
+    painter.save();
+    // Without the painter's own transform only the device's part is left (where a widget lies
+    // in the picture, the device's pixel ratio): whole device pixels map back to exact values.
+    painter.resetTransform();
+    painter.drawImage(painter.deviceTransform().inverted().mapRect(QRectF(pixels)), image);
+    painter.restore();
+}
+
 QByteArray encodePng(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);

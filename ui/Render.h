@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPainter>
+#include <optional>
 
 namespace ui {
 
@@ -16,6 +18,15 @@ QImage render(const Node& view, const Environment& environment, double width, do
 // A transparent premultiplied image of that many device pixels; null when it cannot be had. Its
 // memory comes zeroed from the allocator, so no fill pass touches pages that nothing paints.
 QImage clearImage(int width, int height);
+
+// `rect` with its edges rounded to whole device pixels, in device pixels; none when the painter
+// rotates or shears, or nothing is left. Images are drawn there (drawOnDevicePixels): the raster
+// engine rounds a fractional edge by where the device begins, so a picture painted in bands would
+// show a seam wherever one crosses.
+std::optional<QRect> devicePixels(const QPainter& painter, const QRectF& rect);
+
+// Draws `image` stretched over `pixels`, a rectangle in device pixels.
+void drawOnDevicePixels(QPainter& painter, const QRect& pixels, const QImage& image);
 
 // PNG bytes of an image; empty when encoding fails.
 QByteArray encodePng(const QImage& image);

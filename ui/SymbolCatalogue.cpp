@@ -1,6 +1,7 @@
 #include "ui/SymbolCatalogue.h"
 
 #include "ui/Font.h"
+#include "ui/Render.h"
 #include "ui/SymbolTable.h"
 
 #include <QFontMetricsF>
@@ -115,10 +116,13 @@ bool SymbolCatalogue::draw(QPainter& painter, const QString& name, const QRectF&
         return true;
 
     // Draw the mask at device resolution, then tint it: the set draws in one colour only.
+    const std::optional<QRect> pixels = devicePixels(painter, rect);
     const double scale =
         std::max(1.0, std::hypot(painter.deviceTransform().m11(), painter.deviceTransform().m12()));
-    QImage mask(int(std::ceil(rect.width() * scale)), int(std::ceil(rect.height() * scale)),
-                QImage::Format_ARGB32_Premultiplied);
+    const QSize size = pixels ? pixels->size()
+                              : QSize(int(std::ceil(rect.width() * scale)),
+                                      int(std::ceil(rect.height() * scale)));
+    QImage mask(size, QImage::Format_ARGB32_Premultiplied);
     mask.fill(Qt::transparent);
     {
         QPainter p(&mask);
@@ -139,7 +143,10 @@ bool SymbolCatalogue::draw(QPainter& painter, const QString& name, const QRectF&
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
         p.fillRect(mask.rect(), color);
     }
-    painter.drawImage(rect, mask);
+    if (pixels)
+        drawOnDevicePixels(painter, *pixels, mask);
+    else
+        painter.drawImage(rect, mask);
     return true;
 }
 
