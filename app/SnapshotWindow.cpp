@@ -5,6 +5,7 @@
 #include "ui/Render.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QPainter>
 #include <QPointer>
 #include <QSaveFile>
@@ -41,9 +42,10 @@ bool writeAll(int fd, const char* data, qsizetype size) {
     return true;
 }
 
-void appendBytes(png_structp png, png_bytep data, png_size_t size) {
-    static_cast<QByteArray*>(png_get_io_ptr(png))
-        ->append(reinterpret_cast<const char*>(data), qsizetype(size));
+void writeBytes(png_structp png, png_bytep data, png_size_t size) {
+    auto* out = static_cast<QIODevice*>(png_get_io_ptr(png));
+    if (out->write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+        png_error(png, "write failed");
 }
 
 void flushNothing(png_structp) {}
@@ -57,32 +59,33 @@ void ignoreWarning(png_structp, png_const_charp) {}
 
 } // namespace
 
-const PngSettings SnapshotWindow::pngSettings{PNG_FILTER_NONE, 1, Z_DEFAULT_STRATEGY};
+const PngSettings SnapshotWindow::pngSettings{PNG_FILTER_NONE, 1, Z_DEFAULT_STRATEGY, 6};
 
-QByteArray encodePng(int width, int height, const BandPainter& paint, const PngSettings& settings) {
-    // Small enough to stay in the cache, large enough that a window paints itself a few times.
-    constexpr int bandHeight = 128;
+bool encodePng(QIODevice& out, int width, int height, const BandPainter& paint,
+               const PngSettings& settings) {
+    // Small enough to stay in the cache, and to keep Qt from filling it on helper threads.
+    constexpr int bandHeight = 64;
     QImage band = ui::clearImage(width, std::min(height, bandHeight));
     if (band.isNull())
-        return {};
-    QByteArray bytes;
+        return false;
     std::vector<png_byte> row(std::size_t(width) * 4);
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, abandon, ignoreWarning);
     if (!png)
-        return {};
+        return false;
     png_infop info = png_create_info_struct(png);
     // Everything that needs destroying lives outside this frame: a longjmp skips no destructor.
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        return {};
+        return false;
     }
-    png_set_write_fn(png, &bytes, appendBytes, flushNothing);
+    png_set_write_fn(png, &out, writeBytes, flushNothing);
     png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, settings.filters);
     png_set_compression_level(png, settings.level);
     png_set_compression_strategy(png, settings.strategy);
+    png_set_compression_mem_level(png, settings.memLevel);
     png_write_info(png, info);
     for (int top = 0; top < height; top += band.height()) {
         // Transparent is all zero bits in the premultiplied format; QImage::fill took three
@@ -104,7 +107,14 @@ QByteArray encodePng(int width, int height, const BandPainter& paint, const PngS
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
-    return bytes;
+    return true;
+}
+
+QByteArray encodePng(int width, int height, const BandPainter& paint, const PngSettings& settings) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return encodePng(buffer, width, height, paint, settings) ? bytes : QByteArray();
 }
 
 QByteArray encodePng(const QImage& source, const PngSettings& settings) {
@@ -191,13 +201,20 @@ std::optional<QImage> SnapshotWindow::capture(const KestraUI::KestraBrand& brand
     return image;
 }
 
-QByteArray SnapshotWindow::encode(QWidget& window) {
+bool SnapshotWindow::encode(QWidget& window, QIODevice& out) {
     const QSize size = devicePixels(window);
     if (size.isEmpty())
-        return {};
+        return false;
     return encodePng(
-        size.width(), size.height(), [&](QImage& band, int top) { paintWindow(window, band, top); },
-        pngSettings);
+        out, size.width(), size.height(),
+        [&](QImage& band, int top) { paintWindow(window, band, top); }, pngSettings);
+}
+
+QByteArray SnapshotWindow::encode(QWidget& window) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return encode(window, buffer) ? bytes : QByteArray();
 }
 
 QByteArray SnapshotWindow::encode(const QImage& image) {
@@ -211,22 +228,24 @@ bool SnapshotWindow::writePNG(const QString& output, const KestraUI::KestraBrand
         return false;
     }
     QWidget* window = find(brand);
-    const QByteArray png = window ? encode(*window) : QByteArray();
-    if (png.isEmpty()) {
+    if (!window) {
         reportFailure();
         return false;
     }
     if (toStandardOutput) {
-        if (!writeAll(STDOUT_FILENO, png.constData(), png.size())) {
+        // Whole before any of it goes out: a failed encoding writes nothing to the output.
+        const QByteArray png = encode(*window);
+        if (png.isEmpty() || !writeAll(STDOUT_FILENO, png.constData(), png.size())) {
             reportFailure();
             return false;
         }
         return true;
     }
-    // A temporary file beside the target, synced and renamed over it: a reader sees the old
-    // picture or the new one, never half of one, and a failed write leaves the old one.
+    // Written as it is encoded into a temporary file beside the target, synced and renamed over
+    // it: a reader sees the old picture or the new one, never half of one, and a failed write
+    // leaves the old one.
     QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !encode(*window, file) || !file.commit()) {
         reportFailure();
         return false;
     }

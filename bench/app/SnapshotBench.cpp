@@ -132,21 +132,22 @@ BENCHMARK(BM_EncodePanelPng)
     ->Unit(benchmark::kMillisecond);
 
 // libpng straight from the premultiplied pixels: one filter for every row, or libpng's choice
-// per row among all five, at zlib levels 1, 3 and 6, with the default strategy or run-length.
+// per row among all five, at zlib levels 1, 3 and 6, with the default strategy or run-length,
+// and zlib's memory level 8 (its default) or 6.
 void BM_EncodePanelLibpng(benchmark::State& state) {
     static const QImage image = panelPicture();
     const int filters[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_PAETH,
                            PNG_ALL_FILTERS};
     const DewlightApp::PngSettings settings{filters[state.range(0)], int(state.range(1)),
-                                            int(state.range(2))};
+                                            int(state.range(2)), int(state.range(3))};
     qsizetype bytes = 0;
     for (auto _ : state)
         bytes = DewlightApp::encodePng(image, settings).size();
     state.counters["kilobytes"] = double(bytes) / 1024;
 }
 BENCHMARK(BM_EncodePanelLibpng)
-    ->ArgNames({"filter", "level", "strategy"})
-    ->ArgsProduct({{0, 1, 2, 3, 4}, {1, 3, 6}, {Z_DEFAULT_STRATEGY, Z_RLE}})
+    ->ArgNames({"filter", "level", "strategy", "memory"})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {1, 3, 6}, {Z_DEFAULT_STRATEGY, Z_RLE}, {8, 6}})
     ->Unit(benchmark::kMillisecond);
 
 // The snapshot's own encoder, as written.

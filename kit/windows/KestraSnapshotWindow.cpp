@@ -74,6 +74,30 @@ private:
     QImage image_;
 };
 
+// Paints the view itself, at the frozen picture's size: for a window that is only ever painted
+// into pictures, which then hold the same pixels as one frozen picture would, with no copy of it
+// kept in the window.
+class PaintedView final : public QWidget {
+public:
+    PaintedView(const ui::Node& view, const ui::Environment& environment, QWidget* parent)
+        : QWidget(parent), layout_(view, environment, ui::ProposedSize::unspecified()) {
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+    QSizeF viewSize() const { return layout_.size(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
+        layout_.paint(painter);
+    }
+
+private:
+    ui::Layout layout_;
+};
+
 // Drops the window's requests to repaint itself: a window that no screen shows would only paint
 // into a backing store as large as itself that nothing ever reads.
 class NoSelfPainting final : public QObject {
@@ -113,16 +137,28 @@ void keepOffScreen(QWidget& window) {
     window.installEventFilter(new NoSelfPainting(&window));
 }
 
-QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rounded,
-              double devicePixelRatio) {
-    const ui::Node backed = view.background(
+namespace {
+
+// The view on the window's ground.
+ui::Node backed(const ui::Node& view, bool rounded) {
+    return view.background(
         ui::fill(ui::Shape::roundedRectangle(rounded ? roundedRadius : squareRadius),
                  ui::Color::windowBackground()));
-    const ui::Layout measured(backed, environment, ui::ProposedSize::unspecified());
-    const QSizeF size = measured.size();
+}
+
+// The device pixels a view of `size` covers at `pixels` per point.
+QSize devicePixels(QSizeF size, double pixels) {
+    return {int(std::ceil(size.width() * pixels)), int(std::ceil(size.height() * pixels))};
+}
+
+} // namespace
+
+QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rounded,
+              double devicePixelRatio) {
+    const ui::Layout measured(backed(view, rounded), environment, ui::ProposedSize::unspecified());
     const double pixels = scale * devicePixelRatio;
-    QImage image = ui::clearImage(int(std::ceil(size.width() * pixels)),
-                                  int(std::ceil(size.height() * pixels)));
+    const QSize size = devicePixels(measured.size(), pixels);
+    QImage image = ui::clearImage(size.width(), size.height());
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -139,14 +175,23 @@ KeyableWindow* present(const ui::Node& view, const KestraBrand& brand, bool roun
     if (!onScreen)
         keepOffScreen(*window);
     const double ratio = window->devicePixelRatioF();
-    const QImage image = frozen(view, environment, rounded, ratio);
-    const QSize logical(int(std::ceil(image.width() / ratio)),
-                        int(std::ceil(image.height() / ratio)));
+    QWidget* picture = nullptr;
+    QSize pixels;
+    if (onScreen) {
+        const QImage image = frozen(view, environment, rounded, ratio);
+        pixels = image.size();
+        picture = new FrozenView(image, window);
+    } else {
+        auto* painted = new PaintedView(backed(view, rounded), environment, window);
+        pixels = devicePixels(painted->viewSize(), scale * ratio);
+        picture = painted;
+    }
+    const QSize logical(int(std::ceil(pixels.width() / ratio)),
+                        int(std::ceil(pixels.height() / ratio)));
     window->setWindowTitle(windowTitle(brand));
     window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
     window->setAttribute(Qt::WA_TranslucentBackground);
     window->setFocusPolicy(Qt::StrongFocus);
-    auto* picture = new FrozenView(image, window);
     picture->setGeometry(0, 0, logical.width(), logical.height());
     window->setFixedSize(logical);
     // The one presented window: the one before it goes.

@@ -63,7 +63,8 @@ void keepOffScreen(QWidget& window);
 // brand, centred on the sharpest screen and brought to the front. The window replaces the one
 // presented before and lives until the next call or the end of the process. A window that is
 // only to be captured (not `onScreen`) is shown the same to the application but kept off
-// every screen (see keepOffScreen).
+// every screen (see keepOffScreen); it paints the view at the frozen size whenever it is
+// captured, which gives the frozen picture's pixels without holding one.
 KeyableWindow* present(const ui::Node& view, const KestraBrand& brand, bool rounded,
                        const ui::Environment& environment, bool onScreen = true);
 
