@@ -13,8 +13,9 @@ namespace KestraUI {
 
 namespace {
 
-// The icon is drawn once at this many pixels a side; views scale it down.
-constexpr int iconPixels = 512;
+// The icon is drawn once at this many pixels a side; views scale it down. The largest, the
+// welcome's, is 176 pixels at a scale of two.
+constexpr int iconPixels = 256;
 
 } // namespace
 
@@ -38,7 +39,7 @@ namespace {
 // The pixels rendered when building, wrapped where they lie in the binary; none when they are
 // missing, of another size, compressed or not aligned for 32-bit pixels.
 QImage builtIconPixels() {
-    const QResource resource(QStringLiteral(":/dewlight/kit/AppIcon-512.argb32"));
+    const QResource resource(QStringLiteral(":/dewlight/kit/AppIcon-256.argb32"));
     const uchar* data = resource.data();
     constexpr qint64 bytes = qint64(iconPixels) * iconPixels * 4;
     if (!data || resource.size() != bytes ||

@@ -214,14 +214,14 @@ TEST_F(KitTest, TheIconPixelsRenderedWhenBuildingAreTheSvgsOwn) {
     // The panel draws the icon from pixels rendered by a build tool; a tool or SVG that drifted
     // from the bundled drawing would show another icon than the SVG's.
     const QImage& built = appIconImage();
-    ASSERT_EQ(built.size(), QSize(512, 512));
-    QImage rendered(512, 512, QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(built.size(), QSize(256, 256));
+    QImage rendered(256, 256, QImage::Format_ARGB32_Premultiplied);
     rendered.fill(Qt::transparent);
     QSvgRenderer svg(QStringLiteral(":/dewlight/kit/AppIcon.svg"));
     ASSERT_TRUE(svg.isValid());
     QPainter painter(&rendered);
     painter.setRenderHint(QPainter::Antialiasing);
-    svg.render(&painter, QRectF(0, 0, 512, 512));
+    svg.render(&painter, QRectF(0, 0, 256, 256));
     painter.end();
     EXPECT_EQ(built.convertToFormat(QImage::Format_ARGB32_Premultiplied), rendered);
 }
