@@ -6,6 +6,7 @@
 #include "updates/SiteUpdateFeed.h"
 #include "updates/UpdateFailure.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSslSocket>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <thread>
 
 namespace DewlightUpdates {
 namespace {
@@ -65,7 +67,28 @@ std::map<std::string, std::string> headersOf(const QByteArray& request) {
     return headers;
 }
 
-using ManifestFetcherTest = ::testing::Test;
+// The threads this process runs now.
+qsizetype threadCount() {
+    return QDir(QStringLiteral("/proc/self/task"))
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+        .size();
+}
+
+// A fetcher's network thread has finished once its manager is gone, but the system thread behind
+// it may still be ending, and OpenSSL frees its state for that thread only then: a process that
+// ended right after a test would leave that state unfreed, which the leak checker reports.
+class ManifestFetcherTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        QElapsedTimer waited;
+        waited.start();
+        while (threadCount() > threadsBefore_ && waited.elapsed() < 5000)
+            std::this_thread::sleep_for(5ms);
+    }
+
+private:
+    const qsizetype threadsBefore_ = threadCount();
+};
 
 TEST_F(ManifestFetcherTest, SendsAPlainGetWithTheNamedHeadersAndNoCookies) {
     TestHttpServer server;
