@@ -241,9 +241,9 @@ bool SnapshotWindow::writePNG(const QString& output, const KestraUI::KestraBrand
         }
         return true;
     }
-    // Written as it is encoded into a temporary file beside the target, synced and renamed over
-    // it: a reader sees the old picture or the new one, never half of one, and a failed write
-    // leaves the old one.
+    // Written as it is encoded into a temporary file beside the target, then renamed over it: a
+    // reader sees the old picture or the new one, never half of one, and a failed write leaves
+    // the old one.
     QSaveFile file(output);
     if (!file.open(QIODevice::WriteOnly) || !encode(*window, file) || !file.commit()) {
         reportFailure();
