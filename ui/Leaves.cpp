@@ -140,10 +140,7 @@ public:
     void paint(QPainter& painter, const Element& self) const override {
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        if (const std::optional<QRect> pixels = devicePixels(painter, self.frame))
-            drawOnDevicePixels(painter, *pixels, image_);
-        else
-            painter.drawImage(self.frame, image_);
+        drawOnDevicePixels(painter, self.frame, image_);
         painter.restore();
     }
 

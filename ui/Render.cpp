@@ -48,12 +48,17 @@ std::optional<QRect> devicePixels(const QPainter& painter, const QRectF& rect) {
     return pixels;
 }
 
-void drawOnDevicePixels(QPainter& painter, const QRect& pixels, const QImage& image) {
+void drawOnDevicePixels(QPainter& painter, const QRectF& rect, const QImage& image) {
+    const std::optional<QRect> pixels = devicePixels(painter, rect);
+    if (!pixels) {
+        painter.drawImage(rect, image);
+        return;
+    }
     painter.save();
     // Without the painter's own transform only the device's part is left (where a widget lies
     // in the picture, the device's pixel ratio): whole device pixels map back to exact values.
     painter.resetTransform();
-    painter.drawImage(painter.deviceTransform().inverted().mapRect(QRectF(pixels)), image);
+    painter.drawImage(painter.deviceTransform().inverted().mapRect(QRectF(*pixels)), image);
     painter.restore();
 }
 

@@ -25,8 +25,9 @@ QImage clearImage(int width, int height);
 // show a seam wherever one crosses.
 std::optional<QRect> devicePixels(const QPainter& painter, const QRectF& rect);
 
-// Draws `image` stretched over `pixels`, a rectangle in device pixels.
-void drawOnDevicePixels(QPainter& painter, const QRect& pixels, const QImage& image);
+// Draws `image` stretched over `rect` moved onto its device pixels (devicePixels); over `rect`
+// as it stands when it has none.
+void drawOnDevicePixels(QPainter& painter, const QRectF& rect, const QImage& image);
 
 // PNG bytes of an image; empty when encoding fails.
 QByteArray encodePng(const QImage& image);

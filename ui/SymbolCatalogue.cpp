@@ -143,10 +143,7 @@ bool SymbolCatalogue::draw(QPainter& painter, const QString& name, const QRectF&
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
         p.fillRect(mask.rect(), color);
     }
-    if (pixels)
-        drawOnDevicePixels(painter, *pixels, mask);
-    else
-        painter.drawImage(rect, mask);
+    drawOnDevicePixels(painter, rect, mask);
     return true;
 }
 
