@@ -57,6 +57,14 @@ void ignoreWarning(png_structp, png_const_charp) {}
     png_longjmp(png, 1);
 }
 
+// What `write` writes, as bytes; empty when it fails.
+QByteArray bytesOf(const std::function<bool(QIODevice&)>& write) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return write(buffer) ? bytes : QByteArray();
+}
+
 } // namespace
 
 const PngSettings SnapshotWindow::pngSettings{PNG_FILTER_NONE, 1, Z_DEFAULT_STRATEGY, 6};
@@ -111,10 +119,8 @@ bool encodePng(QIODevice& out, int width, int height, const BandPainter& paint,
 }
 
 QByteArray encodePng(int width, int height, const BandPainter& paint, const PngSettings& settings) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    return encodePng(buffer, width, height, paint, settings) ? bytes : QByteArray();
+    return bytesOf(
+        [&](QIODevice& out) { return encodePng(out, width, height, paint, settings); });
 }
 
 QByteArray encodePng(const QImage& source, const PngSettings& settings) {
@@ -211,10 +217,7 @@ bool SnapshotWindow::encode(QWidget& window, QIODevice& out) {
 }
 
 QByteArray SnapshotWindow::encode(QWidget& window) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    return encode(window, buffer) ? bytes : QByteArray();
+    return bytesOf([&](QIODevice& out) { return encode(window, out); });
 }
 
 QByteArray SnapshotWindow::encode(const QImage& image) {
