@@ -317,7 +317,10 @@ TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) 
     // The reminder is due this long after the launch: the welcome is walked well before it,
     // and only a walked welcome lets reminders be planned.
     constexpr qint64 lead = 45;
-    const QDateTime due = QDateTime::currentDateTimeUtc().addSecs(lead);
+    // Whole seconds: `secsTo` drops the milliseconds, and a due time of 9:59:59.6 would be told
+    // as "9:59" while the app rightly plans 10:00.
+    const QDateTime due =
+        QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch() + lead, Qt::UTC);
     qint64 ahead = 0; // local time minus UTC, in seconds
     bool found = false;
     for (int days = -3; days <= 3; ++days) {
