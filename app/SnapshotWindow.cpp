@@ -188,9 +188,14 @@ QSize devicePixels(const QWidget& window) {
 void paintWindow(QWidget& window, QImage& image, int top) {
     const double ratio = window.devicePixelRatioF();
     image.setDevicePixelRatio(ratio);
+    // The window's rows that meet the image: only they are painted. Rendering puts the region's
+    // top at the target's; the painter moves it on by what the whole rows added.
+    const int first = int(std::floor(top / ratio));
+    const int end = int(std::ceil((top + image.height()) / ratio));
     QPainter painter(&image);
-    painter.translate(0, -top / ratio);
-    window.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter.translate(0, first - top / ratio);
+    window.render(&painter, QPoint(), QRegion(0, first, window.width(), end - first),
+                  QWidget::DrawChildren);
 }
 
 } // namespace

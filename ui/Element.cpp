@@ -65,7 +65,20 @@ Element& NodeImpl::addChild(Element& self, const Node& node, const QString& segm
 void NodeImpl::paintChildren(QPainter& painter, const Element& self) {
     for (const Element& child : self.children)
         if (child.placed)
-            child.node->paint(painter, child);
+            paintElement(painter, child);
+}
+
+void NodeImpl::paintElement(QPainter& painter, const Element& element) {
+    // How far a leaf's ink may reach past its frame: half a stroke, a focus ring, a glyph's
+    // overhang, antialiasing.
+    constexpr double inkMargin = 8;
+    // A picture painted in bands clips each one: without this, every text and symbol would be
+    // drawn once per band. Containers are always entered, as a child may overflow its parent.
+    if (element.children.empty() && painter.hasClipping() &&
+        !painter.clipBoundingRect().intersects(
+            element.frame.adjusted(-inkMargin, -inkMargin, inkMargin, inkMargin)))
+        return;
+    element.node->paint(painter, element);
 }
 
 Element buildElement(const Node& node, std::shared_ptr<const Environment> environment,

@@ -651,8 +651,10 @@ bool Host::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void Host::paintEvent(QPaintEvent*) {
+void Host::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // Only what meets the region is drawn (see NodeImpl::paintElement).
+    painter.setClipRegion(event->region());
     layout_->paint(painter);
     scheduleFrame();
 }

@@ -209,10 +209,10 @@ public:
         const Element& content = self.children.front();
         const Element& layer = self.children.back();
         if (!above_)
-            layer.node->paint(painter, layer);
-        content.node->paint(painter, content);
+            paintElement(painter, layer);
+        paintElement(painter, content);
         if (above_)
-            layer.node->paint(painter, layer);
+            paintElement(painter, layer);
     }
 
 private:

@@ -66,6 +66,8 @@ protected:
                              std::shared_ptr<const Environment> environment = nullptr,
                              std::optional<std::optional<Axis>> stackAxis = std::nullopt);
     static void paintChildren(QPainter& painter, const Element& self);
+    // Paints one child, unless it is a leaf that lies wholly outside the painter's clip.
+    static void paintElement(QPainter& painter, const Element& element);
 };
 
 // Offset of a box of size `inner` aligned inside `outer`.

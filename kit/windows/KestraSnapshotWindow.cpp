@@ -87,8 +87,10 @@ public:
     QSizeF viewSize() const { return layout_.size(); }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
+        // A capture paints one band of rows at a time: only what meets it is drawn.
+        painter.setClipRegion(event->region());
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(scale, scale);
         layout_.paint(painter);

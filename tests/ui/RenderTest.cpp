@@ -2,6 +2,7 @@
 
 #include "GuiTest.h"
 #include "ui/Layout.h"
+#include "ui/NodeImpl.h"
 
 #include <QFile>
 #include <QPainter>
@@ -58,8 +59,8 @@ TEST_F(RenderTest, SampleCardRendersToPngAtBothScales) {
     }
 }
 
-// Paints `layout` at `scale` into bands of `rows` device pixels, as a snapshot is written, and
-// stacks them into one picture.
+// Paints `layout` at `scale` into bands of `rows` device pixels, each clipped to itself as a
+// snapshot's are, and stacks them into one picture.
 QImage paintedInBands(const Layout& layout, double scale, int rows) {
     const QSize size(int(std::ceil(layout.size().width() * scale)),
                      int(std::ceil(layout.size().height() * scale)));
@@ -69,6 +70,7 @@ QImage paintedInBands(const Layout& layout, double scale, int rows) {
         {
             QPainter painter(&band);
             painter.translate(0, -top);
+            painter.setClipRect(QRect(0, top, size.width(), rows));
             painter.scale(scale, scale);
             layout.paint(painter);
         }
@@ -87,15 +89,18 @@ int firstRowThatDiffers(const QImage& a, const QImage& b) {
     return -1;
 }
 
-TEST_F(RenderTest, SymbolsAndImagesShowNoSeamWherePaintedInBands) {
+TEST_F(RenderTest, APicturePaintedInBandsEqualsItPaintedWhole) {
     // Off whole pixels on purpose: the raster engine rounds such an edge by where the device
-    // begins, so a band starting inside a symbol or an image showed it shifted by a row.
+    // begins, so a band starting inside a symbol or an image showed it shifted by a row. A band
+    // skips the leaves outside it; the text's glyphs and the stroke reach past their frames.
     QImage pattern(30, 30, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 30; ++x)
             pattern.setPixel(x, y, qRgb(x * 8, y * 8, (x + y) * 4));
     const Node view = vstack({symbol("drop.fill").frame(17.3, 17.3).padding(0.35),
                               image(pattern, true).frame(21.7, 19.1).padding(0.6),
+                              verbatim(QStringLiteral("Ågjy")),
+                              strokeBorder(Shape::circle(), Color::black(), 3).frame(9.2, 9.2),
                               symbol("gearshape").frame(13.4, 13.4)},
                              HorizontalAlignment::leading, 0.45);
     const Layout layout(view, environment(), ProposedSize::unspecified());
@@ -105,6 +110,54 @@ TEST_F(RenderTest, SymbolsAndImagesShowNoSeamWherePaintedInBands) {
             EXPECT_EQ(firstRowThatDiffers(paintedInBands(layout, scale, rows), whole), -1)
                 << "scale " << scale << ", bands of " << rows;
     }
+}
+
+// A leaf that counts the times it is painted.
+class CountedLeaf final : public NodeImpl {
+public:
+    explicit CountedLeaf(int& paints) : paints_(paints) {}
+    Dimensions measure(const Element&, const ProposedSize&) const override {
+        return {QSizeF(10, 10), std::nullopt};
+    }
+    void paint(QPainter&, const Element&) const override { ++paints_; }
+
+private:
+    int& paints_;
+};
+
+TEST_F(RenderTest, ABandPaintsOnlyTheLeavesThatReachIt) {
+    // Leaves 10 high, 20 apart: tops at 0, 20, 40 and 60.
+    std::vector<int> paints(4, 0);
+    std::vector<Node> leaves;
+    for (int& count : paints)
+        leaves.push_back(Node(std::make_shared<CountedLeaf>(count)));
+    const Layout layout(vstack(std::move(leaves), HorizontalAlignment::center, 10), environment(),
+                        ProposedSize::unspecified());
+    struct Case {
+        double top, height;
+        std::vector<int> painted;
+    };
+    const Case cases[] = {
+        {0, 10, {1, 0, 0, 0}},  // the first alone
+        {21, 6, {0, 1, 0, 0}},  // inside the second
+        {32, 4, {0, 1, 1, 0}},  // in the gap, near enough to both for their ink
+        {-50, 20, {0, 0, 0, 0}}, // above them all
+    };
+    for (const Case& c : cases) {
+        std::fill(paints.begin(), paints.end(), 0);
+        QImage band = clearImage(20, int(c.height));
+        QPainter painter(&band);
+        painter.translate(0, -c.top);
+        painter.setClipRect(QRectF(0, c.top, 20, c.height));
+        layout.paint(painter);
+        EXPECT_EQ(paints, c.painted) << "band at " << c.top;
+    }
+    // Unclipped, everything is painted.
+    std::fill(paints.begin(), paints.end(), 0);
+    QImage whole = clearImage(20, 70);
+    QPainter painter(&whole);
+    layout.paint(painter);
+    EXPECT_EQ(paints, std::vector<int>(4, 1));
 }
 
 TEST_F(RenderTest, SchemeColoursResolveWhenPainted) {
