@@ -33,6 +33,15 @@ struct TextFit {
 // placed, its frame in the root's coordinates. The host matches elements of successive passes by
 // `identity` (structural path and explicit ids) to keep hover, focus and scroll state.
 struct Element {
+    Element() = default;
+    Element(const Element&) = default;
+    // Moves cannot throw: QFont, which has no move, only shares its data when copied. Without
+    // this, a vector of children that grows copies each child's whole subtree.
+    Element(Element&&) noexcept = default;
+    Element& operator=(const Element&) = default;
+    Element& operator=(Element&&) noexcept = default;
+    ~Element() = default;
+
     const NodeImpl* node = nullptr;
     std::shared_ptr<const Environment> environment;
     std::optional<Axis> stackAxis = std::nullopt; // axis of the nearest enclosing stack
