@@ -181,8 +181,7 @@ namespace {
 
 // The window's size in device pixels at its own scale.
 QSize devicePixels(const QWidget& window) {
-    const double ratio = window.devicePixelRatioF();
-    return {int(std::ceil(window.width() * ratio)), int(std::ceil(window.height() * ratio))};
+    return ui::coveredPixels(window.size(), window.devicePixelRatioF());
 }
 
 // Paints the window's content (its ground is clear) onto `image`, shifted up by `top` device

@@ -11,8 +11,8 @@ namespace ui {
 QImage render(const Node& view, const Environment& environment, double width, double scale) {
     const Layout layout(view, environment, ProposedSize{width, std::nullopt});
     const QSizeF size(width, std::max(1.0, layout.size().height()));
-    QImage image =
-        clearImage(int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale)));
+    const QSize pixels = coveredPixels(size, scale);
+    QImage image = clearImage(pixels.width(), pixels.height());
     image.setDevicePixelRatio(scale);
     QPainter painter(&image);
     painter.translate((size.width() - layout.size().width()) / 2, 0);
@@ -31,6 +31,10 @@ QImage clearImage(int width, int height) {
         return {};
     return QImage(static_cast<uchar*>(pixels), width, height, bytesPerLine,
                   QImage::Format_ARGB32_Premultiplied, std::free, pixels);
+}
+
+QSize coveredPixels(QSizeF size, double scale) {
+    return {int(std::ceil(size.width() * scale)), int(std::ceil(size.height() * scale))};
 }
 
 std::optional<QRect> devicePixels(const QPainter& painter, const QRectF& rect) {

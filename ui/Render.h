@@ -19,6 +19,9 @@ QImage render(const Node& view, const Environment& environment, double width, do
 // memory comes zeroed from the allocator, so no fill pass touches pages that nothing paints.
 QImage clearImage(int width, int height);
 
+// The device pixels a size covers at `scale` pixels per point, each side rounded up.
+QSize coveredPixels(QSizeF size, double scale);
+
 // `rect` with its edges rounded to whole device pixels, in device pixels; none when the painter
 // rotates or shears, or nothing is left. Images are drawn there (drawOnDevicePixels): the raster
 // engine rounds a fractional edge by where the device begins, so a picture painted in bands would

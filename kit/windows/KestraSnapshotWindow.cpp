@@ -91,7 +91,6 @@ protected:
         QPainter painter(this);
         // A capture paints one band of rows at a time: only what meets it is drawn.
         painter.setClipRegion(event->region());
-        painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(scale, scale);
         layout_.paint(painter);
     }
@@ -148,22 +147,16 @@ ui::Node backed(const ui::Node& view, bool rounded) {
                  ui::Color::windowBackground()));
 }
 
-// The device pixels a view of `size` covers at `pixels` per point.
-QSize devicePixels(QSizeF size, double pixels) {
-    return {int(std::ceil(size.width() * pixels)), int(std::ceil(size.height() * pixels))};
-}
-
 } // namespace
 
 QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rounded,
               double devicePixelRatio) {
     const ui::Layout measured(backed(view, rounded), environment, ui::ProposedSize::unspecified());
     const double pixels = scale * devicePixelRatio;
-    const QSize size = devicePixels(measured.size(), pixels);
+    const QSize size = ui::coveredPixels(measured.size(), pixels);
     QImage image = ui::clearImage(size.width(), size.height());
     {
         QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(pixels, pixels); // anchored at the top-leading corner
         measured.paint(painter);
     }
@@ -185,7 +178,7 @@ KeyableWindow* present(const ui::Node& view, const KestraBrand& brand, bool roun
         picture = new FrozenView(image, window);
     } else {
         auto* painted = new PaintedView(backed(view, rounded), environment, window);
-        pixels = devicePixels(painted->viewSize(), scale * ratio);
+        pixels = ui::coveredPixels(painted->viewSize(), scale * ratio);
         picture = painted;
     }
     const QSize logical(int(std::ceil(pixels.width() / ratio)),
