@@ -1,6 +1,6 @@
 // The welcome pieces: step buttons and rows, the welcome steps page with its size report and
 // its scrolling arrangement, the single-page welcome with its permission rows, and pictures of
-// both pages in either scheme.
+// both pages in either scheme compared with their references.
 #include "kit/panel/LocalLoginService.h"
 #include "kit/panel/LoginItem.h"
 #include "kit/windows/FixedWindowContent.h"
@@ -8,13 +8,13 @@
 #include "kit/windows/WelcomeSteps.h"
 #include "kit/windows/WelcomeStepsLayout.h"
 #include "tests/kit/panel/PreferencesFixture.h"
+#include "tests/support/PictureReference.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/Localization.h"
 #include "ui/NodeImpl.h"
 #include "ui/Render.h"
 #include "ui/TreeQuery.h"
 
-#include <QFile>
 #include <cmath>
 
 using namespace KestraUI;
@@ -33,11 +33,6 @@ protected:
         ui::Environment env = PreferencesTest::environment();
         env.scheme = scheme;
         return env;
-    }
-    static void save(const QImage& image, const QString& name) {
-        QFile file(QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/") + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ui::encodePng(image));
     }
     static std::vector<ui::AccessibleNode> read(const ui::Node& view, double width = 496) {
         return ui::accessibilityTree(layout(view, width).root());
@@ -372,7 +367,8 @@ TEST_F(WelcomeTest, PicturesOfAWelcomeStepAndTheSinglePageWelcomeInBothSchemes) 
             ui::HorizontalAlignment::leading, 0);
         const QImage stepImage = ui::render(steps, env, 560, 2);
         EXPECT_EQ(stepImage.width(), 1120);
-        save(stepImage, QStringLiteral("welcome-step-%1@2x.png").arg(suffix));
+        EXPECT_TRUE(DewlightTest::matchesReference(
+            stepImage, QStringLiteral("kit/welcome-step-%1@2x").arg(suffix)));
 
         const WelcomeLayout welcome(
             brand(), Text::verbatim("Welcome to Dewlight"),
@@ -390,7 +386,8 @@ TEST_F(WelcomeTest, PicturesOfAWelcomeStepAndTheSinglePageWelcomeInBothSchemes) 
                                                   ui::Color::windowBackground())),
             env, 480, 2);
         EXPECT_EQ(welcomeImage.width(), 960);
-        save(welcomeImage, QStringLiteral("welcome-page-%1@2x.png").arg(suffix));
+        EXPECT_TRUE(DewlightTest::matchesReference(
+            welcomeImage, QStringLiteral("kit/welcome-page-%1@2x").arg(suffix)));
     }
 }
 
