@@ -326,8 +326,18 @@ TEST_F(PanelTest, TheDotColourFormDrawsNoBackgroundAndKeepsTheBrandSwitch) {
     EXPECT_TRUE(
         near(image.pixelColor(QPointF(onOff.center().x() - 12, onOff.center().y()).toPoint()),
              brand.color, 6));
-    // The header dot is the colour given.
-    EXPECT_NE(findText(laidOut.root(), "Recording"), nullptr);
+    // The header dot is the colour given: its centre, 4 points before the status line, 8 across.
+    const ui::Element* status = findText(laidOut.root(), "Recording");
+    ASSERT_NE(status, nullptr);
+    const QPointF dotCentre(status->frame.left() - 4 - 4, status->frame.center().y());
+    EXPECT_TRUE(near(pixel(panel, 368, dotCentre), QColor(Qt::magenta)));
+    // The tint is cleared for the content, also under a tint set around the panel.
+    const ui::Layout tinted =
+        layout(ui::Node(panel).tint(ui::Color::fixed(QColor(200, 40, 0))), 368);
+    ASSERT_NE(tinted.find(PanelPart::content), nullptr);
+    EXPECT_FALSE(tinted.find(PanelPart::content)->env().tint.has_value());
+    EXPECT_TRUE(layout(model.panel(), 368).find(PanelPart::content)->env().tint.has_value())
+        << "the status form tints its content with the brand's accent";
 }
 
 TEST_F(PanelTest, TheSampleNotifierWithdrawsOnlyOnARealChange) {
