@@ -1,6 +1,6 @@
 #include "platform/calendar/Calendar.h"
-#include "platform/localization/Localizer.h"
 #include "tests/support/ViewStatePrinting.h"
+#include "ui/Localization.h"
 #include "views/RozivPanelTexts.h"
 #include "views/RozivSnapshotModel.h"
 
@@ -38,8 +38,7 @@ RozivPanelState demonstration() {
 }
 
 TEST(RozivSnapshotModel, PanelReadsTheSameLocalTimesInEveryZone) {
-    const auto english = localizerFor(
-        std::make_shared<DewlightPlatform::Localizer>(DewlightPlatform::englishStrings(), "en_US"));
+    const auto english = ui::shippedLocalizer(QLocale("en_US"));
     for (const char* zone : {"America/Los_Angeles", "Asia/Tokyo", "UTC"}) {
         SCOPED_TRACE(zone);
         const auto calendar = Calendar::gregorian(zone);
