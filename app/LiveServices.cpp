@@ -1,5 +1,6 @@
 #include "app/LiveServices.h"
 
+#include "app/IdentityEvents.h"
 #include "app/UpdateNotifierAdapter.h"
 #include "kit/panel/AutostartLoginService.h"
 #include "platform/BuildInfo.h"
@@ -52,9 +53,7 @@ LiveServices::LiveServices(QApplication& application, const DewlightPlatform::Xd
               qEnvironmentVariable("XDG_CURRENT_DESKTOP")))),
       localizer_(std::move(texts)), loginItem_(loginService()),
       windowCloser_(preferencesWindow, welcomeStepsWindow) {
-    // A new sync account, or none, reaches the model as the identity-changed event.
-    QObject::connect(&tokens_, &DewlightPlatform::IdentityTokenSource::identityChanged, &events_,
-                     &DewlightPlatform::SystemEvents::reportIdentityChanged);
+    reportIdentityChanges(tokens_, events_);
 }
 
 LiveServices::~LiveServices() = default;

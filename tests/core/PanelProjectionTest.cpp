@@ -1,6 +1,6 @@
 #include "core/PanelProjection.h"
 
-#include "tests/core/ReminderFixtures.h"
+#include "tests/support/ReminderFixtures.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -1,7 +1,7 @@
 #include "core/ReminderPlanner.h"
 
 #include "tests/core/Expect.h"
-#include "tests/core/ReminderFixtures.h"
+#include "tests/support/ReminderFixtures.h"
 
 #include <gtest/gtest.h>
 #include <limits>

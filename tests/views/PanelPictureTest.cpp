@@ -3,6 +3,7 @@
 // be looked at; and no text in them is cut where it may wrap.
 #include "ViewsFixture.h"
 #include "platform/calendar/Calendar.h"
+#include "tests/support/SavePicture.h"
 #include "views/MenuView.h"
 #include "views/RozivSnapshotModel.h"
 #include "views/RozivStartupFailure.h"
@@ -68,12 +69,6 @@ testing::AssertionResult nothingCut(const ui::Layout& layout, double width) {
     return failure;
 }
 
-void write(const QImage& image, const QString& name) {
-    QFile file(QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/") + name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(ui::encodePng(image));
-}
-
 TEST_F(ViewsTest, MenuPanelPicturesForEveryDemonstrationVariant) {
     const auto calendar = DewlightPlatform::Calendar::gregorian(zone);
     for (const char* variant : variants) {
@@ -91,8 +86,8 @@ TEST_F(ViewsTest, MenuPanelPicturesForEveryDemonstrationVariant) {
             EXPECT_TRUE(nothingCut(layout, panelWidth));
             const QImage image = ui::render(view, env, panelWidth, 2);
             EXPECT_EQ(image.width(), int(panelWidth * 2));
-            write(image, QStringLiteral("menu-%1-%2@2x.png")
-                             .arg(*variant ? variant : "demonstration", schemeName(scheme)));
+            savePicture(image, QStringLiteral("menu-%1-%2@2x.png")
+                                   .arg(*variant ? variant : "demonstration", schemeName(scheme)));
         }
     }
 }
@@ -116,9 +111,9 @@ TEST_F(ViewsTest, StartupFailurePicturesKeepThePanelWidthAndWrapLongTexts) {
     const ui::Node grounded =
         view.background(ui::fill(ui::Shape::rectangle(), ui::Color::barMaterial()));
     for (const auto scheme : {ui::ColorScheme::light, ui::ColorScheme::dark})
-        write(ui::render(grounded, shipped(scheme), panelWidth, 2),
-              QStringLiteral("startup-failure-%1@2x.png").arg(schemeName(scheme)));
-    write(ui::render(grounded, longer, panelWidth, 2), "startup-failure-long@2x.png");
+        savePicture(ui::render(grounded, shipped(scheme), panelWidth, 2),
+                    QStringLiteral("startup-failure-%1@2x.png").arg(schemeName(scheme)));
+    savePicture(ui::render(grounded, longer, panelWidth, 2), "startup-failure-long@2x.png");
 }
 
 } // namespace
@@ -143,8 +138,8 @@ TEST_F(ViewsTest, SettingsAndWelcomePicturesInBothSchemes) {
             const ui::Layout layout = lay(view, env, windowWidth);
             EXPECT_DOUBLE_EQ(layout.size().width(), windowWidth);
             EXPECT_TRUE(nothingCut(layout, windowWidth));
-            write(ui::render(view, env, windowWidth, 2),
-                  QStringLiteral("%1-%2@2x.png").arg(name, schemeName(scheme)));
+            savePicture(ui::render(view, env, windowWidth, 2),
+                        QStringLiteral("%1-%2@2x.png").arg(name, schemeName(scheme)));
         }
     }
 }

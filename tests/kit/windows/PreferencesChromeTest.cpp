@@ -5,6 +5,7 @@
 #include "kit/panel/PreferencesControls.h"
 #include "kit/panel/PreferencesRows.h"
 #include "tests/kit/panel/PreferencesFixture.h"
+#include "tests/support/SavePicture.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/NodeImpl.h"
 #include "ui/Render.h"
@@ -26,11 +27,6 @@ class PreferencesChromeTest : public PreferencesTest {
 protected:
     static ui::Node block(double width, double height) {
         return ui::fill(ui::Shape::rectangle(), ui::Color::clear()).frame(width, height);
-    }
-    static void save(const QImage& image, const QString& name) {
-        QFile file(QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/") + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ui::encodePng(image));
     }
 };
 
@@ -263,8 +259,9 @@ TEST_F(PreferencesChromeTest, APreferencesPageRendersInBothSchemes) {
         EXPECT_GT(image.height(), 1200);
         // The chrome fills the page: nothing is left transparent.
         EXPECT_EQ(image.pixelColor(2, image.height() - 2).alpha(), 255);
-        save(image, scheme == ui::ColorScheme::light ? QStringLiteral("preferences-light@2x.png")
-                                                     : QStringLiteral("preferences-dark@2x.png"));
+        savePicture(image, scheme == ui::ColorScheme::light
+                               ? QStringLiteral("preferences-light@2x.png")
+                               : QStringLiteral("preferences-dark@2x.png"));
     }
 }
 
@@ -274,7 +271,7 @@ TEST_F(PreferencesChromeTest, TheFocusedMenuOfAWindowIsDrawnWithItsRing) {
         key(*host, Qt::Key_Tab);
     settle();
     ASSERT_EQ(rings(*host).size(), 1u);
-    save(host->grab().toImage(), QStringLiteral("preferences-focus.png"));
+    savePicture(host->grab().toImage(), QStringLiteral("preferences-focus.png"));
 }
 
 } // namespace

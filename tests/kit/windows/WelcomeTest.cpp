@@ -8,6 +8,7 @@
 #include "kit/windows/WelcomeSteps.h"
 #include "kit/windows/WelcomeStepsLayout.h"
 #include "tests/kit/panel/PreferencesFixture.h"
+#include "tests/support/SavePicture.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/Localization.h"
 #include "ui/NodeImpl.h"
@@ -33,11 +34,6 @@ protected:
         ui::Environment env = PreferencesTest::environment();
         env.scheme = scheme;
         return env;
-    }
-    static void save(const QImage& image, const QString& name) {
-        QFile file(QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/") + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ui::encodePng(image));
     }
     static std::vector<ui::AccessibleNode> read(const ui::Node& view, double width = 496) {
         return ui::accessibilityTree(layout(view, width).root());
@@ -372,7 +368,7 @@ TEST_F(WelcomeTest, PicturesOfAWelcomeStepAndTheSinglePageWelcomeInBothSchemes) 
             ui::HorizontalAlignment::leading, 0);
         const QImage stepImage = ui::render(steps, env, 560, 2);
         EXPECT_EQ(stepImage.width(), 1120);
-        save(stepImage, QStringLiteral("welcome-step-%1@2x.png").arg(suffix));
+        savePicture(stepImage, QStringLiteral("welcome-step-%1@2x.png").arg(suffix));
 
         const WelcomeLayout welcome(
             brand(), Text::verbatim("Welcome to Dewlight"),
@@ -390,7 +386,7 @@ TEST_F(WelcomeTest, PicturesOfAWelcomeStepAndTheSinglePageWelcomeInBothSchemes) 
                                                   ui::Color::windowBackground())),
             env, 480, 2);
         EXPECT_EQ(welcomeImage.width(), 960);
-        save(welcomeImage, QStringLiteral("welcome-page-%1@2x.png").arg(suffix));
+        savePicture(welcomeImage, QStringLiteral("welcome-page-%1@2x.png").arg(suffix));
     }
 }
 
