@@ -206,9 +206,18 @@ TEST(RozivReminders, FromPlanToAnswer) {
     const Identity<AccountTag> account("account-a");
     const HydrationLedger ledger(payloadGeneration());
     const auto calendar = Calendar::utc();
-    const auto plan = ReminderPlanner::plan(settings, ledger, account, clock.now(), calendar,
-                                            NotificationPermission::authorized, true, std::nullopt,
-                                            clock.now() + 604800, 60);
+    const auto plan = ReminderPlanner::plan({
+        .settings = settings,
+        .ledger = ledger,
+        .account = account,
+        .now = clock.now(),
+        .calendar = calendar,
+        .permission = NotificationPermission::authorized,
+        .planningAllowed = true,
+        .postponement = std::nullopt,
+        .horizonEnd = clock.now() + 604800,
+        .maximumItems = 60,
+    });
     ASSERT_EQ(plan.items.size(), 40u);
 
     std::optional<std::optional<ConfirmedPlan>> confirmed;
