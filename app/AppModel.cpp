@@ -248,10 +248,18 @@ QCoro::Task<void> AppModel::plan(std::weak_ptr<AppModel> owner) {
 
     std::optional<ReminderPlan> planned;
     try {
-        planned = ReminderPlanner::plan(model->settings_->current(), state.ledger, account, now,
-                                        model->services_.calendar(), reminders.permission(),
-                                        planningAllowed, reminders.postponement(),
-                                        now + planningHorizon, planningLimit);
+        planned = ReminderPlanner::plan({
+            .settings = model->settings_->current(),
+            .ledger = state.ledger,
+            .account = account,
+            .now = now,
+            .calendar = model->services_.calendar(),
+            .permission = reminders.permission(),
+            .planningAllowed = planningAllowed,
+            .postponement = reminders.postponement(),
+            .horizonEnd = now + planningHorizon,
+            .maximumItems = planningLimit,
+        });
     } catch (const DomainError&) {
         reminders.setSchedulingFailed(true);
     }

@@ -229,7 +229,7 @@ private:
     std::unique_ptr<DewlightStorage::AccountSystemAuthority> systemAuthority_;
     std::unique_ptr<DewlightStorage::RozivPreferences> settings_;
     std::unique_ptr<DewlightStorage::RozivData> data_;
-    std::shared_ptr<RozivTally> tally_;
+    std::unique_ptr<RozivTally> tally_;
     DewlightPlatform::Job boundary_;
     std::unique_ptr<MacLifecycle> lifecycle_;
     std::unique_ptr<QObject> windows_;

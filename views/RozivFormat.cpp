@@ -127,7 +127,7 @@ QString RozivFormat::integer(std::int64_t value) const {
     return toQString(text);
 }
 
-RozivText RozivFormat::countText(std::int64_t quarters) const {
+ui::LocalizedText RozivFormat::countText(std::int64_t quarters) const {
     // The model never publishes a negative count; show nothing drunk rather than a broken text.
     quarters = std::max<std::int64_t>(quarters, 0);
     const std::int64_t whole = quarters / 4;
@@ -140,7 +140,7 @@ RozivText RozivFormat::countText(std::int64_t quarters) const {
     return {QStringLiteral("%@ glasses"), {number + fractions[rest]}};
 }
 
-RozivText RozivFormat::rangeText(std::int64_t lower, std::int64_t upper) {
+ui::LocalizedText RozivFormat::rangeText(std::int64_t lower, std::int64_t upper) {
     if (lower == 1 && upper == 1)
         return {QStringLiteral("A range, not a goal: 1 glass.")};
     return {QStringLiteral("A range, not a goal: %@–%@ glasses."),

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/calendar/Date.h"
-#include "views/RozivText.h"
+#include "ui/Localization.h"
 
 #include <QLocale>
 #include <QString>
@@ -53,9 +53,9 @@ public:
 
     // What was drunk, in glasses with quarter steps: "%lld glasses" for whole glasses, else
     // "%@ glasses" with the fraction ("1¾", "½"; no leading zero).
-    RozivText countText(std::int64_t quarters) const;
+    ui::LocalizedText countText(std::int64_t quarters) const;
     // The day's range: its own text for 1 to 1, else the numbers as plain digits.
-    static RozivText rangeText(std::int64_t lower, std::int64_t upper);
+    static ui::LocalizedText rangeText(std::int64_t lower, std::int64_t upper);
 
 private:
     icu::DateFormat& skeletonFormat(std::unique_ptr<icu::DateFormat>& slot,

@@ -37,7 +37,9 @@ std::string render(const FormatArgument& argument) {
     return std::get<std::string>(argument.value());
 }
 
-std::string fill(std::string_view format, std::span<const FormatArgument> arguments) {
+} // namespace
+
+std::string fillPlaceholders(std::string_view format, std::span<const FormatArgument> arguments) {
     std::string out;
     out.reserve(format.size());
     auto next = arguments.begin();
@@ -66,8 +68,6 @@ std::string fill(std::string_view format, std::span<const FormatArgument> argume
     }
     return out;
 }
-
-} // namespace
 
 Localizer::Localizer(StringTable table, std::string_view localeId)
     : table_(std::move(table)), pluralLocale_(chooseLocale(table_.language(), localeId)),
@@ -117,7 +117,7 @@ std::string Localizer::text(std::string_view key, std::span<const FormatArgument
             }
         }
     }
-    return fill(format, arguments);
+    return fillPlaceholders(format, arguments);
 }
 
 } // namespace DewlightPlatform

@@ -1,5 +1,6 @@
 #include "tests/support/ModelHarness.h"
 
+#include "app/IdentityEvents.h"
 #include "app/RozivTally.h"
 #include "platform/calendar/Calendar.h"
 #include "platform/localization/Localizer.h"
@@ -41,9 +42,8 @@ ModelHarness::ModelHarness(Options chosen)
       loginService(new KestraUI::LocalLoginService),
       loginItem(std::unique_ptr<KestraUI::LoginItemService>(loginService)) {
     center->setAuthorizationStatus(options.authorization);
-    // What the application entry does with the token source.
-    QObject::connect(&tokens, &DewlightPlatform::IdentityTokenSource::identityChanged, &events,
-                     &DewlightPlatform::SystemEvents::reportIdentityChanged);
+    // The live services' wiring, so that a break in it shows here.
+    DewlightApp::reportIdentityChanges(tokens, events);
 }
 
 ModelHarness::~ModelHarness() {

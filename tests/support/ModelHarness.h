@@ -10,6 +10,7 @@
 #include "platform/storage/LocalIdentityTokenSource.h"
 #include "platform/storage/LocalKeyValueHub.h"
 #include "platform/storage/LocalUserDefaults.h"
+#include "tests/support/Week.h"
 
 #include <QObject>
 #include <memory>
@@ -24,10 +25,9 @@ namespace DewlightTest {
 
 using DewlightPlatform::Date;
 
-// Monday 2026-12-07 00:00 UTC.
-inline constexpr Date monday = 818294400;
-inline constexpr double hour = 3600;
-inline constexpr double day = 86400;
+using DewlightTesting::day;
+using DewlightTesting::hour;
+inline constexpr Date monday = DewlightTesting::mondayMidnight;
 
 // Stands in for the application's will-terminate notice.
 class LocalTermination final : public QObject {

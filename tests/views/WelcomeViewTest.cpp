@@ -185,7 +185,7 @@ TEST_F(WelcomeViewTest, ThePrivacyLineIsThePanelsAndTheCloudOnlyWhileAvailable) 
         panel.cloud = cloud;
         const auto page = welcomePage(
             panel, plainPreferences(), {}, 1, [](const RozivViewAction&) {}, [](int) {});
-        EXPECT_EQ(page.privacy, kitText(privacyText(cloud)));
+        EXPECT_EQ(page.privacy, KestraUI::Text(privacyText(cloud)));
         EXPECT_EQ(page.privacySymbol.name(), cloud == C::available ? "icloud" : "internaldrive");
     }
 }

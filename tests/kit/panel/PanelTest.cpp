@@ -308,9 +308,18 @@ TEST_F(PanelTest, TheDotColourFormDrawsNoBackgroundAndKeepsTheBrandSwitch) {
     auto owned = std::make_unique<LocalLoginService>();
     LoginItem item(std::move(owned));
     bool on = true;
-    const KestraPanel panel = KestraPanel::withDotColor(
-        brand, "Recording", ui::Color::fixed(Qt::magenta), ui::Binding<bool>::constant(on),
-        "Stays here.", "internaldrive", [] {}, std::nullopt, item, sampleContent());
+    const KestraPanel panel = KestraPanel::withDotColor({
+        .brand = brand,
+        .status = "Recording",
+        .dotColor = ui::Color::fixed(Qt::magenta),
+        .isOn = ui::Binding<bool>::constant(on),
+        .privacy = "Stays here.",
+        .privacySymbol = "internaldrive",
+        .showGuide = [] {},
+        .footerAction = std::nullopt,
+        .loginItem = item,
+        .content = sampleContent(),
+    });
     EXPECT_FALSE(panel.showPreferences);
     EXPECT_EQ(panel.refreshLoginItemOnAppear, &item);
     EXPECT_TRUE(panel.isSwitchEnabled);

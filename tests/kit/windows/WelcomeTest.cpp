@@ -320,10 +320,16 @@ TEST_F(WelcomeTest, TheSinglePageWelcomeStartsOnReturnAndReadsTheLoginItemOnAppe
     int started = 0;
     auto host = makeHost(
         [&] {
-            return ui::Node(WelcomeLayout(brand(), Text::verbatim("Welcome"),
-                                          Text::verbatim("Drink water, gently."),
-                                          Text::verbatim("Nothing leaves this computer."),
-                                          "hand.raised", [&] { ++started; }, {}, item));
+            return ui::Node(WelcomeLayout{
+                .brand = brand(),
+                .title = Text::verbatim("Welcome"),
+                .subtitle = Text::verbatim("Drink water, gently."),
+                .privacy = Text::verbatim("Nothing leaves this computer."),
+                .privacySymbol = "hand.raised",
+                .start = [&] { ++started; },
+                .permissions = {},
+                .login = &item,
+            });
         },
         {480, 700});
     EXPECT_GE(login.statusReads, 1) << "refreshed when it came on screen";
@@ -370,17 +376,24 @@ TEST_F(WelcomeTest, PicturesOfAWelcomeStepAndTheSinglePageWelcomeInBothSchemes) 
         EXPECT_TRUE(DewlightTest::matchesReference(
             stepImage, QStringLiteral("kit/welcome-step-%1@2x").arg(suffix)));
 
-        const WelcomeLayout welcome(
-            brand(), Text::verbatim("Welcome to Dewlight"),
-            Text::verbatim("A gentle reminder to drink water during your working hours."),
-            Text::verbatim("Your drinks stay on this computer."), "hand.raised", [] {},
-            {PermissionRow{1, true, false, Text::verbatim("Notifications"),
-                           Text::verbatim("So the reminders can reach you."),
-                           Text::verbatim("Allow"), ui::Color::fixed(QColor(10, 158, 194)), [] {}},
-             PermissionRow{2, false, true, Text::verbatim("Start with the session"),
-                           Text::verbatim("Dewlight opens when you log in."),
-                           Text::verbatim("Allow"), ui::Color::fixed(QColor(10, 158, 194)), [] {}}},
-            item);
+        const WelcomeLayout welcome{
+            .brand = brand(),
+            .title = Text::verbatim("Welcome to Dewlight"),
+            .subtitle =
+                Text::verbatim("A gentle reminder to drink water during your working hours."),
+            .privacy = Text::verbatim("Your drinks stay on this computer."),
+            .privacySymbol = "hand.raised",
+            .start = [] {},
+            .permissions = {PermissionRow{1, true, false, Text::verbatim("Notifications"),
+                                          Text::verbatim("So the reminders can reach you."),
+                                          Text::verbatim("Allow"),
+                                          ui::Color::fixed(QColor(10, 158, 194)), [] {}},
+                            PermissionRow{2, false, true, Text::verbatim("Start with the session"),
+                                          Text::verbatim("Dewlight opens when you log in."),
+                                          Text::verbatim("Allow"),
+                                          ui::Color::fixed(QColor(10, 158, 194)), [] {}}},
+            .login = &item,
+        };
         const QImage welcomeImage = ui::render(
             ui::Node(welcome).background(ui::fill(ui::Shape::rectangle(),
                                                   ui::Color::windowBackground())),
