@@ -1,5 +1,7 @@
 #include "storage/AtomicFileStore.h"
 
+#include "core/JsonText.h"
+
 namespace DewlightStorage {
 
 std::optional<AtomicFileStore::Stored> AtomicFileStore::load(const std::string& marker) const {
@@ -12,7 +14,8 @@ std::optional<AtomicFileStore::Stored> AtomicFileStore::load(const std::string& 
     if (!bytes)
         throw StorageError(LocalStorageFailure::corrupted);
     try {
-        return DewlightCore::Json::decode<Stored>(DewlightCore::Json::parse(bytes->toStdString()));
+        return DewlightCore::Json::decodeText<Stored>(
+            std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
     } catch (const std::exception&) {
         // Left in place: a damaged file is never replaced by a fresh state behind the user's back.
         throw StorageError(LocalStorageFailure::corrupted);
