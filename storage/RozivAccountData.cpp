@@ -68,10 +68,10 @@ RozivAccountData::RozivAccountData(const AccountDataServices& services, AccountA
                 state = CommittedState{HydrationLedger(inForce), {}, {}, false};
             }
             state.ledger = state.ledger.merging(cloud_->load(inForce));
+            if (state.ledger.drinks().size() >= DewlightPlatform::largeDrinks)
+                DewlightPlatform::returnFreedHeap();
         });
     }
-    if (state.ledger.drinks().size() >= DewlightPlatform::largeDrinks)
-        DewlightPlatform::returnFreedHeap();
 
     transaction_ = std::make_unique<LedgerTransaction>(
         std::move(state), account,
