@@ -62,21 +62,12 @@ std::vector<DrinkRecord>* takeStreamedDrinks(const JsonValue& json);
 // An array of records, as any vector; a placeholder of Json::decodeText gives its records.
 template <> struct JsonCodec<std::vector<DrinkRecord>> {
     static JsonValue encode(const std::vector<DrinkRecord>& records) {
-        JsonValue array = JsonValue::array();
-        for (const auto& record : records)
-            array.push_back(Json::encode(record));
-        return array;
+        return JsonVectorCodec<DrinkRecord>::encode(records);
     }
     static std::vector<DrinkRecord> decode(const JsonValue& json) {
         if (auto* streamed = Json::takeStreamedDrinks(json))
             return std::move(*streamed);
-        if (!json.is_array())
-            Json::throwTypeMismatch("an array", json);
-        std::vector<DrinkRecord> records;
-        records.reserve(json.size());
-        for (const auto& element : json)
-            records.push_back(Json::decode<DrinkRecord>(element));
-        return records;
+        return JsonVectorCodec<DrinkRecord>::decode(json);
     }
 };
 
