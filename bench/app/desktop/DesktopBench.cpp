@@ -5,7 +5,7 @@
 //     every thread's context switches (voluntary and not, from /proc/PID/task/*/status) over
 //     the given time at rest: each is one wake-up or one preemption of a running thread.
 //   bench_desktop start [runs, 3]
-//     the time from launch to the tray item and the private memory after settling, with an
+//     the time from launch to the tray item and the private dirty memory after settling, with an
 //     empty ledger and with the largest valid one (20,000 drinks today), medians of the runs.
 // Runs inside dbus-run-session (scripts/bench-desktop.sh does that); DEWLIGHT_BENCH_APP names
 // another build of the app to measure.
@@ -56,14 +56,16 @@ void runEventsFor(int seconds) {
     DewlightE2e::waitFor([] { return false; }, seconds * 1000);
 }
 
-// Private memory of the process in kB: what it alone holds, shared libraries' own pages aside.
+// Private dirty memory of the process in kB: its heap and whatever else it alone wrote. Clean
+// private pages are left out: they are library pages that count as private only while no other
+// process maps the same library, so they change with what else runs on the machine.
 long long privateKb(qint64 pid) {
     QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     if (!rollup.open(QIODevice::ReadOnly))
         return -1;
     long long total = 0;
     for (const QByteArray& line : rollup.readAll().split('\n'))
-        if (line.startsWith("Private_"))
+        if (line.startsWith("Private_Dirty:"))
             total += line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toLongLong();
     return total;
 }
@@ -180,7 +182,7 @@ int startBench(DewlightE2e::Desktop& desktop, int runs) {
     const long long emptyKb = median(kb[0]), fullKb = median(kb[1]);
     std::printf("start to the tray item: empty %.3f s, 20,000 drinks %.3f s (%.2fx)\n", emptyS,
                 fullS, fullS / emptyS);
-    std::printf("private memory after it: empty %.1f MB, 20,000 drinks %.1f MB (%.2fx)\n",
+    std::printf("private dirty memory after it: empty %.1f MB, 20,000 drinks %.1f MB (%.2fx)\n",
                 emptyKb / 1024.0, fullKb / 1024.0, double(fullKb) / double(emptyKb));
     return 0;
 }
