@@ -35,7 +35,10 @@ public:
         icon_ = icon;
         ++iconChanges_;
     }
-    void setAccessibleName(const QString& name) override { name_ = name; }
+    void setAccessibleName(const QString& name) override {
+        name_ = name;
+        ++nameChanges_;
+    }
     void setVisible(bool visible) override { visible_ = visible; }
     bool isVisible() const override { return visible_; }
     std::optional<QRect> geometry() const override { return geometry_; }
@@ -45,6 +48,7 @@ public:
     const QIcon& icon() const { return icon_; }
     int iconChanges() const { return iconChanges_; }
     const QString& accessibleName() const { return name_; }
+    int nameChanges() const { return nameChanges_; }
 
 private:
     QIcon icon_;
@@ -52,6 +56,7 @@ private:
     bool visible_ = false;
     std::optional<QRect> geometry_;
     int iconChanges_ = 0;
+    int nameChanges_ = 0;
 };
 
 } // namespace DewlightPlatform

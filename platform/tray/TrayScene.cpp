@@ -101,6 +101,10 @@ void TrayScene::setIcon(const QIcon& icon) {
 }
 
 void TrayScene::setAccessibleName(const QString& name) {
+    // Each change reaches the tray host as a signal on the bus; the label is set on every
+    // change of the model, most of which leave it as it was.
+    if (name == accessibleName_)
+        return;
     accessibleName_ = name;
     if (icon_)
         icon_->setAccessibleName(name);

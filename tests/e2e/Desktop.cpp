@@ -601,7 +601,8 @@ bool App::start() {
     process_.setProcessEnvironment(environment_);
     process_.setStandardOutputFile(log_, QIODevice::Append);
     process_.setStandardErrorFile(log_, QIODevice::Append);
-    process_.start(QStringLiteral(DEWLIGHT_E2E_APP), {});
+    // A benchmark may measure another build of the app against this one.
+    process_.start(qEnvironmentVariable("DEWLIGHT_BENCH_APP", QStringLiteral(DEWLIGHT_E2E_APP)), {});
     return process_.waitForStarted(5000);
 }
 

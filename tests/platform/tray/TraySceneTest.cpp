@@ -92,6 +92,12 @@ TEST_F(TraySceneTest, ClicksOnTheIconToggleAPopupThatAppearsEachTime) {
     ASSERT_NE(made, nullptr);
     EXPECT_TRUE(made->isVisible());
     EXPECT_EQ(made->accessibleName(), QStringLiteral("Dewlight"));
+    const int names = made->nameChanges();
+    scene->setAccessibleName(QStringLiteral("Dewlight"));
+    EXPECT_EQ(made->nameChanges(), names) << "an unchanged name is not sent to the host again";
+    scene->setAccessibleName(QStringLiteral("Dewlight, 1 glass"));
+    EXPECT_EQ(made->nameChanges(), names + 1);
+    scene->setAccessibleName(QStringLiteral("Dewlight"));
 
     made->click();
     ASSERT_TRUE(panel.isVisible());
