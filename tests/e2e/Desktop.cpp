@@ -213,8 +213,9 @@ QString Desktop::start() {
     if (!QDBusConnection::connectToBus(a11yAddress_, a11yName).isConnected())
         return QStringLiteral("cannot reach the accessibility bus at %1").arg(a11yAddress_);
 
-    // dunst keeps its notifications until closed, and its action menu is a script of the
-    // test's own that picks the action named in a file.
+    // dunst keeps its own default time-outs (10 s for low and normal urgency), as a person's
+    // would, and its action menu is a script of the test's own that picks the action named in a
+    // file.
     const QString config = root_.filePath(QStringLiteral("dunst-config/dunst"));
     QDir().mkpath(config);
     const QString picker = root_.filePath(QStringLiteral("pick-action.sh"));
@@ -229,9 +230,7 @@ QString Desktop::start() {
     script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QFile rc(config + QStringLiteral("/dunstrc"));
     rc.open(QIODevice::WriteOnly);
-    rc.write(QStringLiteral("[global]\n    dmenu = %1\n    show_indicators = no\n"
-                            "[urgency_low]\n    timeout = 0\n[urgency_normal]\n    timeout = 0\n"
-                            "[urgency_critical]\n    timeout = 0\n")
+    rc.write(QStringLiteral("[global]\n    dmenu = %1\n    show_indicators = no\n")
                  .arg(picker)
                  .toUtf8());
     rc.close();

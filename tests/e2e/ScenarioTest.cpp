@@ -229,12 +229,17 @@ TEST_F(Scenario, WithoutANotificationServerThePanelShowsTheDeniedNotice) {
     const Home home = desktop->newHome(QStringLiteral("one"));
     App& app = newApp(home);
     launch(app);
-    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("Open Settings")));
+    // The welcome tells what happened, never "All set!".
+    const QString noService =
+        QStringLiteral("No notification service answered on this desktop, so reminders cannot "
+                       "appear. Counting works without them.");
+    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, noService));
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     EXPECT_TRUE(app.shows(QStringLiteral("Notifications are off"), budget->leftMs(10000)))
         << desktop->describe(app.pid()).toStdString();
     EXPECT_TRUE(app.shows(QStringLiteral("Just one step left"), 0))
         << desktop->describe(app.pid()).toStdString();
+    EXPECT_TRUE(app.shows(noService, 0)) << desktop->describe(app.pid()).toStdString();
 
     ASSERT_TRUE(desktop->startNotificationServer());
     app.press({QStringLiteral("Escape")});
@@ -321,7 +326,7 @@ TEST_F(Scenario, KilledWhileRecordingItNeverLosesACompletedDrink) {
 // zone puts it shortly before one of those hours, whatever the hour and day the test runs at,
 // and the machine's clock is left alone.
 TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) {
-    budget.emplace(150s);
+    budget.emplace(180s);
     ASSERT_TRUE(desktop->startNotificationServer());
     // The reminder is due this long after the launch: the welcome is walked well before it,
     // and only a walked welcome lets reminders be planned.
@@ -391,6 +396,11 @@ TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) 
         << reminder.hints.join(QLatin1Char(',')).toStdString();
     EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-file")));
     EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-name")));
+
+    // The person comes back after twice dunst's own time-out (10 s): the reminder is still on
+    // screen, and its buttons still answer.
+    waitFor([] { return false; }, 2 * 10000 + 1000);
+    EXPECT_EQ(desktop->displayedNotifications(), 1) << "the reminder expired unanswered";
 
     // The user picks "A glass" in dunst's menu; the panel counts it.
     ASSERT_TRUE(desktop->invokeAction(QStringLiteral("cup")));
