@@ -6,9 +6,10 @@
 
 namespace DewlightPlatform {
 
+// The entries get their labels from setMenuTexts.
 QtTrayIcon::QtTrayIcon()
-    : menu_(std::make_unique<QMenu>()), open_(menu_->addAction(QStringLiteral("Open Dewlight"))),
-      quit_(menu_->addAction(QStringLiteral("Quit"))), icon_(new QSystemTrayIcon(this)) {
+    : menu_(std::make_unique<QMenu>()), open_(menu_->addAction(QString())),
+      quit_(menu_->addAction(QString())), icon_(new QSystemTrayIcon(this)) {
     connect(open_, &QAction::triggered, this, &TrayIcon::openChosen);
     connect(quit_, &QAction::triggered, this, &TrayIcon::quitChosen);
     // Set before the icon shows: the item is registered with its menu path.

@@ -63,7 +63,7 @@ void TrayScene::start() {
     if (host_.isAvailable()) {
         setMode(Mode::tray);
     } else {
-        waitForHost();
+        hostWait_.start(options_.hostWait);
     }
 }
 
@@ -74,12 +74,8 @@ void TrayScene::onHostAvailability(bool available) {
     } else if (mode_ == Mode::tray) {
         // A panel that restarts comes back within moments: the window only if it does not.
         setMode(Mode::waiting);
-        waitForHost();
+        hostWait_.start(options_.hostWait);
     }
-}
-
-void TrayScene::waitForHost() {
-    hostWait_.start(options_.hostWait);
 }
 
 void TrayScene::onIconClicked() {

@@ -77,7 +77,6 @@ private:
     void onHostAvailability(bool available);
     void onIconClicked();
     void setMode(Mode mode);
-    void waitForHost();
     void presentPopup();
     // Where the popup opens when the icon's place is not known: near the end of the screen
     // edge with the widest reserved strip (the desktop's panel), the top one when none is.

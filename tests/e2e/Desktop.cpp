@@ -11,8 +11,8 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
-#include <map>
 #include <csignal>
+#include <map>
 #include <optional>
 #include <sys/types.h>
 
