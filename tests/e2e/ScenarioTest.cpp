@@ -137,6 +137,13 @@ protected:
         ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     }
 
+    // Starts the app without a notification server, walks its welcome and opens its panel.
+    void launchWelcomed(App& app) {
+        ASSERT_NO_FATAL_FAILURE(launch(app));
+        ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("Open Settings")));
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    }
+
     // Escape puts the open panel of `app` away.
     void putPanelAway(App& app) {
         app.press({QStringLiteral("Escape")});
@@ -266,9 +273,7 @@ TEST_F(Scenario, ASecondLaunchOpensThePanelAtTheTrayIcon) {
     budget.emplace(90s);
     const Home home = desktop->newHome(QStringLiteral("one"));
     App& app = newApp(home);
-    launch(app);
-    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("Open Settings")));
-    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    ASSERT_NO_FATAL_FAILURE(launchWelcomed(app));
     const std::optional<QRect> clicked = desktop->windowGeometry(app.pid());
     ASSERT_TRUE(clicked);
     // Under the icon, inside the screen.
@@ -295,9 +300,7 @@ TEST_F(Scenario, TheTrayStoppedAndRestartedWhileTheAppRuns) {
     budget.emplace(90s);
     const Home home = desktop->newHome(QStringLiteral("one"));
     App& app = newApp(home);
-    launch(app);
-    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("Open Settings")));
-    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    ASSERT_NO_FATAL_FAILURE(launchWelcomed(app));
     ASSERT_NO_FATAL_FAILURE(putPanelAway(app));
 
     desktop->stopTray();
