@@ -49,8 +49,9 @@ TEST_F(ViewsTest, ThePermissionCardTellsWhenNoNotificationServiceAnswered) {
         "Allow notifications to get reminders during your workday. Counting works without them.";
     const QString noService = "No notification service answered on this desktop, so reminders "
                               "cannot appear. Counting works without them.";
-    for (const auto& [permission, message] :
-         {std::pair{P::notAsked, ask}, std::pair{P::denied, noService}, std::pair{P::allowed, ask}}) {
+    for (const auto& [permission, message] : {std::pair{P::notAsked, ask},
+                                              std::pair{P::denied, noService},
+                                              std::pair{P::allowed, ask}}) {
         RozivPanelState state = plainState();
         state.status = RozivPanelStatus::permission();
         state.permission = permission;

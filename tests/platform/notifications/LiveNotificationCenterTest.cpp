@@ -250,8 +250,8 @@ public:
                           .arg(services)
                           .toUtf8());
         daemon_.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--config-file=") + config, QStringLiteral("--print-address=1"),
-                       QStringLiteral("--nofork")});
+                      {QStringLiteral("--config-file=") + config,
+                       QStringLiteral("--print-address=1"), QStringLiteral("--nofork")});
         if (daemon_.waitForReadyRead(5000))
             QDBusConnection::connectToBus(QString::fromUtf8(daemon_.readLine()).trimmed(), name);
     }

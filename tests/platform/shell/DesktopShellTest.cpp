@@ -110,7 +110,8 @@ TEST_F(DesktopShellTest, TheItemActivatesOnAClickAndOffersAMenuThatOpensThePanel
             return !labels.empty();
         },
         8000));
-    EXPECT_EQ(labels, (std::vector<QString>{QStringLiteral("Open Dewlight"), QStringLiteral("Quit")}));
+    EXPECT_EQ(labels,
+              (std::vector<QString>{QStringLiteral("Open Dewlight"), QStringLiteral("Quit")}));
 
     ASSERT_TRUE(watcher.chooseFromMenu(QStringLiteral("Open Dewlight")));
     EXPECT_TRUE(said(first, "appeared"));
