@@ -56,10 +56,9 @@ std::vector<RozivNotice> panelNotices(const RozivPanelState& state) {
         const bool notAsked = state.permission == RozivPermissionState::notAsked;
         notices.push_back(
             {{QStringLiteral("Just one step left")},
-             {QStringLiteral("Allow notifications to get reminders during your workday. Counting "
-                             "works without them.")},
+             {permissionMessage(state.permission)},
              ui::LocalizedText{notAsked ? QStringLiteral("Allow notifications")
-                                        : QStringLiteral("Open System Settings")},
+                                : QStringLiteral("Open System Settings")},
              notAsked ? RozivViewAction::requestNotifications()
                       : RozivViewAction::openNotificationSettings()});
     }
@@ -74,6 +73,14 @@ std::vector<RozivNotice> panelNotices(const RozivPanelState& state) {
              ui::LocalizedText{tryAgain},
              RozivViewAction::retry()});
     return notices;
+}
+
+QString permissionMessage(RozivPermissionState permission) {
+    if (permission == RozivPermissionState::denied)
+        return QStringLiteral("No notification service answered on this desktop, so reminders "
+                              "cannot appear. Counting works without them.");
+    return QStringLiteral(
+        "Allow notifications to get reminders during your workday. Counting works without them.");
 }
 
 ui::LocalizedText problemTitle(RozivProblem problem) {

@@ -25,6 +25,11 @@ std::vector<RozivNotice> panelNotices(const RozivPanelState& state);
 // The title of the card a problem shows; the welcome repeats it under its permission step.
 ui::LocalizedText problemTitle(RozivProblem problem);
 
+// What the permission card and the welcome's permission step say for a permission: a denied one
+// means that no notification service answered on the session bus, so they say that instead of
+// asking the user to allow anything.
+QString permissionMessage(RozivPermissionState permission);
+
 // The notice cards above the counter. They have no container of their own: the panel's content
 // column places `cards()`; `body()` stacks them the same way for a view that shows them alone.
 // A card stays until the model publishes a state without its cause; pressing its button only

@@ -37,9 +37,12 @@ ui::Node permissionRow(const RozivWelcomeState& welcome, const RozivSend& send) 
                                     [send] { send(RozivViewAction::openNotificationSettings()); }};
         break;
     }
-    std::vector<ui::Node> detail{
-        ui::text(QStringLiteral("Allow silent notifications to receive reminders during your "
-                                "workday. You can keep counting without them."))};
+    // Refused means that no notification service answered: the row says so, as the panel does.
+    std::vector<ui::Node> detail{ui::text(
+        welcome.permission == RozivPermissionState::denied
+            ? permissionMessage(welcome.permission)
+            : QStringLiteral("Allow silent notifications to receive reminders during your "
+                             "workday. You can keep counting without them."))};
     if (welcome.problem)
         detail.push_back(KestraUI::Text(problemTitle(*welcome.problem)).node());
     return KestraUI::WelcomeStepRow{

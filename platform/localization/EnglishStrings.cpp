@@ -100,6 +100,9 @@ StringTable englishStrings() {
         same("No entry to undo"),
         same("Undo %@ from %@"),
 
+        // The tray icon's menu, for desktops that show one.
+        same("Open Dewlight"),
+
         // Panel notices.
         same("Just one step left"),
         same("Allow notifications to get reminders during your workday. Counting works without "

@@ -137,6 +137,19 @@ protected:
         ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     }
 
+    // Starts the app without a notification server, walks its welcome and opens its panel.
+    void launchWelcomed(App& app) {
+        ASSERT_NO_FATAL_FAILURE(launch(app));
+        ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("Open Settings")));
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    }
+
+    // Escape puts the open panel of `app` away.
+    void putPanelAway(App& app) {
+        app.press({QStringLiteral("Escape")});
+        ASSERT_TRUE(waitFor([&] { return !desktop->hasVisibleWindow(app.pid()); }, 5000));
+    }
+
     // Keys for the panel of `app`, opened first. With two apps on the desktop the panel of one
     // closes when the other's takes the focus, and a click right after that only confirms the
     // dismissal: the keys go once a panel is there to take them.
@@ -229,16 +242,20 @@ TEST_F(Scenario, WithoutANotificationServerThePanelShowsTheDeniedNotice) {
     const Home home = desktop->newHome(QStringLiteral("one"));
     App& app = newApp(home);
     launch(app);
-    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("Open Settings")));
+    // The welcome tells what happened, never "All set!".
+    const QString noService =
+        QStringLiteral("No notification service answered on this desktop, so reminders cannot "
+                       "appear. Counting works without them.");
+    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, noService));
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     EXPECT_TRUE(app.shows(QStringLiteral("Notifications are off"), budget->leftMs(10000)))
         << desktop->describe(app.pid()).toStdString();
     EXPECT_TRUE(app.shows(QStringLiteral("Just one step left"), 0))
         << desktop->describe(app.pid()).toStdString();
+    EXPECT_TRUE(app.shows(noService, 0)) << desktop->describe(app.pid()).toStdString();
 
     ASSERT_TRUE(desktop->startNotificationServer());
-    app.press({QStringLiteral("Escape")});
-    ASSERT_TRUE(waitFor([&] { return !desktop->hasVisibleWindow(app.pid()); }, 5000));
+    ASSERT_NO_FATAL_FAILURE(putPanelAway(app));
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     EXPECT_TRUE(waitFor(
         [&] {
@@ -247,6 +264,59 @@ TEST_F(Scenario, WithoutANotificationServerThePanelShowsTheDeniedNotice) {
                    app.shows(QStringLiteral("A glass"), 0);
         },
         budget->leftMs(15000)))
+        << desktop->describe(app.pid()).toStdString();
+}
+
+// 8. A second launch, from a menu or a terminal with the pointer elsewhere, opens the panel where
+// a click on the tray icon opens it.
+TEST_F(Scenario, ASecondLaunchOpensThePanelAtTheTrayIcon) {
+    budget.emplace(90s);
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home);
+    ASSERT_NO_FATAL_FAILURE(launchWelcomed(app));
+    const std::optional<QRect> clicked = desktop->windowGeometry(app.pid());
+    ASSERT_TRUE(clicked);
+    // Under the icon, inside the screen.
+    EXPECT_LE(clicked->left(), Desktop::iconX);
+    EXPECT_GE(clicked->right(), Desktop::iconX);
+    EXPECT_GT(clicked->top(), Desktop::iconY);
+    EXPECT_LT(clicked->top(), Desktop::iconY + 30);
+    ASSERT_NO_FATAL_FAILURE(putPanelAway(app));
+
+    desktop->movePointer(300, 600);
+    App& second = newApp(home);
+    second.besideOthers();
+    ASSERT_TRUE(second.start());
+    EXPECT_EQ(second.ended(budget->leftMs(10000)), 0);
+    current = &app;
+    ASSERT_TRUE(waitFor([&] { return desktop->hasVisibleWindow(app.pid()); },
+                        budget->leftMs(10000)));
+    EXPECT_EQ(desktop->windowGeometry(app.pid()), clicked);
+}
+
+// 9. The tray's panel stops while the app runs: after the same wait as at start-up the panel is
+// a normal window; when the tray is back, the app is in it again and the window goes.
+TEST_F(Scenario, TheTrayStoppedAndRestartedWhileTheAppRuns) {
+    budget.emplace(90s);
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home);
+    ASSERT_NO_FATAL_FAILURE(launchWelcomed(app));
+    ASSERT_NO_FATAL_FAILURE(putPanelAway(app));
+
+    desktop->stopTray();
+    EXPECT_TRUE(waitFor([&] { return desktop->hasVisibleWindow(app.pid()); },
+                        budget->leftMs(15000)))
+        << "no window after the tray went away";
+    EXPECT_TRUE(app.shows(QStringLiteral("A glass"), budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+
+    desktop->startTray();
+    ASSERT_TRUE(app.registered(budget->leftMs(15000))) << "the item did not come back";
+    EXPECT_TRUE(waitFor([&] { return !desktop->hasVisibleWindow(app.pid()); },
+                        budget->leftMs(10000)))
+        << "the window stayed with the tray back";
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(app.shows(QStringLiteral("A glass"), budget->leftMs(10000)))
         << desktop->describe(app.pid()).toStdString();
 }
 
@@ -321,7 +391,7 @@ TEST_F(Scenario, KilledWhileRecordingItNeverLosesACompletedDrink) {
 // zone puts it shortly before one of those hours, whatever the hour and day the test runs at,
 // and the machine's clock is left alone.
 TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) {
-    budget.emplace(150s);
+    budget.emplace(180s);
     ASSERT_TRUE(desktop->startNotificationServer());
     // The reminder is due this long after the launch: the welcome is walked well before it,
     // and only a walked welcome lets reminders be planned.
@@ -391,6 +461,11 @@ TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) 
         << reminder.hints.join(QLatin1Char(',')).toStdString();
     EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-file")));
     EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-name")));
+
+    // The person comes back after twice dunst's own time-out (10 s): the reminder is still on
+    // screen, and its buttons still answer.
+    waitFor([] { return false; }, 2 * 10000 + 1000);
+    EXPECT_EQ(desktop->displayedNotifications(), 1) << "the reminder expired unanswered";
 
     // The user picks "A glass" in dunst's menu; the panel counts it.
     ASSERT_TRUE(desktop->invokeAction(QStringLiteral("cup")));
