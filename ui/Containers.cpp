@@ -104,7 +104,8 @@ public:
     }
     bool scroll(const Element& self, QPointF delta) const override {
         // A horizontal view takes a vertical wheel too.
-        const double along = axis_ == Axis::vertical ? delta.y() : (delta.x() ? delta.x() : delta.y());
+        const double along =
+            axis_ == Axis::vertical ? delta.y() : (delta.x() ? delta.x() : delta.y());
         const Element& content = self.children.front();
         const double overflow =
             std::max(0.0, axis_ == Axis::vertical ? content.frame.height() - self.frame.height()

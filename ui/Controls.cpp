@@ -187,8 +187,8 @@ private:
 class SwitchNode final : public NodeImpl {
 public:
     SwitchNode(Node label, bool isOn, std::function<void(bool)> send)
-        : label_(std::move(label)), isOn_(isOn), send_(std::move(send)),
-          action_{[send = send_, isOn] {
+        : label_(std::move(label)), isOn_(isOn),
+          send_(std::move(send)), action_{[send = send_, isOn] {
               if (send)
                   send(!isOn);
           }} {

@@ -417,8 +417,9 @@ void Host::wheelEvent(QWheelEvent* event) {
         return e.node->get<Scrolling>() != nullptr;
     });
     const QPoint pixels = event->pixelDelta();
-    const QPointF delta =
-        !pixels.isNull() ? QPointF(pixels) : QPointF(event->angleDelta()) / 120.0 * wheelPixelsPerNotch;
+    const QPointF delta = !pixels.isNull()
+                              ? QPointF(pixels)
+                              : QPointF(event->angleDelta()) / 120.0 * wheelPixelsPerNotch;
     if (!view || !view->node->scroll(*view, delta)) {
         event->ignore();
         return;
@@ -444,8 +445,8 @@ void Host::keyPressEvent(QKeyEvent* event) {
     if (plain && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
         !focused_.isEmpty()) {
         if (const Element* stop = findIdentity(layout_->root(), focused_))
-            if (const Element* target = firstInside(
-                    *stop, [](const Element& e) { return e.node->isActionable(); });
+            if (const Element* target =
+                    firstInside(*stop, [](const Element& e) { return e.node->isActionable(); });
                 target && isActionable(*target)) {
                 activate(target->identity);
                 event->accept();

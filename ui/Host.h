@@ -127,7 +127,7 @@ private:
     bool onScreen_ = false;
     bool keyboardUsed_ = false;
 
-    HostPass::Records records_; // what the nodes keep between passes
+    HostPass::Records records_;   // what the nodes keep between passes
     HostPass::Keyboard keyboard_; // focus chain, bindings and shortcuts of the tree in place
     std::map<QString, std::function<void(bool)>> hovered_;
     std::optional<QPointF> pointer_;

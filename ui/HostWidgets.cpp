@@ -131,7 +131,8 @@ void DialogRecord::answer(bool confirmed) {
 }
 
 void DialogRecord::dismiss() {
-    const QPointer<QMessageBox> open = std::exchange(box, nullptr); // first: closing answers nothing
+    const QPointer<QMessageBox> open =
+        std::exchange(box, nullptr); // first: closing answers nothing
     if (open) {
         open->disconnect(&host);
         open->close();

@@ -360,8 +360,8 @@ Node Node::padding(EdgeInsets insets) const {
 // A fixed length is a limit at that length on all three sides.
 Node Node::frame(std::optional<double> width, std::optional<double> height,
                  Alignment alignment) const {
-    return wrap<FlexibleFrameNode>(*this, FrameLimits{width, width, width, height, height, height,
-                                                      alignment});
+    return wrap<FlexibleFrameNode>(
+        *this, FrameLimits{width, width, width, height, height, height, alignment});
 }
 
 Node Node::frame(const FrameLimits& limits) const {
