@@ -37,8 +37,8 @@ protected:
     static std::vector<QKeyCombination> shortcuts(const ui::Host& host) {
         std::vector<QKeyCombination> found;
         ui::visit(host.layout()->root(), [&](const ui::Element& e) {
-            if (const QKeyCombination* key = e.node->shortcut())
-                found.push_back(*key);
+            if (const ui::Shortcut* shortcut = e.node->get<ui::Shortcut>())
+                found.push_back(shortcut->key);
         });
         return found;
     }
@@ -219,11 +219,11 @@ TEST_F(PanelTest, TheSwitchTooltipFollowsItsState) {
         const ui::Layout panel = layout(model.panel(), 368);
         const ui::Element* tip = nullptr;
         ui::visit(*panel.find(PanelPart::header), [&](const ui::Element& e) {
-            if (!tip && e.node->tooltip())
+            if (!tip && e.node->get<ui::Tooltip>())
                 tip = &e;
         });
         ASSERT_NE(tip, nullptr);
-        EXPECT_EQ(*tip->node->tooltip(), on ? "Turn off" : "Turn on");
+        EXPECT_EQ(tip->node->get<ui::Tooltip>()->key, on ? "Turn off" : "Turn on");
     }
 }
 

@@ -92,7 +92,7 @@ TEST_F(PreferencesChromeTest, RingsShowOnlyAfterAKeyAndHideWhenTheWindowIsActiva
     auto switchFrame = [&](QStringView row) {
         const ui::Element* element = host->layout()->find(row);
         const ui::Element* control = ui::firstInside(
-            *element, [](const ui::Element& e) { return e.node->tapAction() != nullptr; });
+            *element, [](const ui::Element& e) { return e.node->get<ui::TapAction>() != nullptr; });
         return control->frame;
     };
     const QRectF first = switchFrame(u"reminders");

@@ -49,7 +49,7 @@ protected:
                                                                   bool scrolling) {
             if (!e.placed)
                 return;
-            const bool now = scrolling || e.node->scrollAxis().has_value();
+            const bool now = scrolling || e.node->get<ui::Scrolling>() != nullptr;
             if (e.explicitId == id)
                 inside = now;
             for (const ui::Element& child : e.children)
