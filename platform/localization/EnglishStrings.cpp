@@ -149,8 +149,12 @@ StringTable englishStrings() {
         same("Erase…"),
         same("Erasing data…"),
         same("Erase glasses and settings?"),
-        same("This erases your glasses and settings on this computer and, once your sync folder "
-             "syncs, on your other computers. The notification permission stays."),
+        // An erase wins over what another computer counts while it is offline.
+        text("This erases your glasses and settings on this computer and, once your sync folder "
+             "syncs, on your other computers. The notification permission stays.",
+             "This erases your glasses and settings on this computer and, once your sync folder "
+             "syncs, on your other computers, also what they count until then. The notification "
+             "permission stays."),
         same("Erase data"),
         same("Cancel"),
 
