@@ -135,13 +135,15 @@ ui::Node dropGrid(double quarters, std::int64_t upperRange) {
 }
 
 // The count, the drops and the context line, drawn for `shown` quarters while the count moves.
+// Assistive technology is told the count the state holds at once: the values passed on the way
+// there were never drunk.
 ui::Node header(const RozivPanelState& state, const RozivFormat& format, const ui::Environment& env,
                 double shown) {
     const ui::LocalizedText count = format.countText(std::llround(shown));
-    ui::Node grid =
-        dropGrid(shown, state.upperRange)
-            .padding(ui::EdgeInsets::vertical(4))
-            .accessibility({.label = count.localized(env.localizing()), .ignoreChildren = true});
+    const QString spoken = format.countText(state.quarters).localized(env.localizing());
+    ui::Node grid = dropGrid(shown, state.upperRange)
+                        .padding(ui::EdgeInsets::vertical(4))
+                        .accessibility({.label = spoken, .ignoreChildren = true});
     if (!env.reduceMotion)
         grid = grid.bounceEffect(state.feedbackRevision);
 
@@ -154,6 +156,7 @@ ui::Node header(const RozivPanelState& state, const RozivFormat& format, const u
     return ui::vstack({KestraUI::Text(count)
                            .node()
                            .font(font(KestraFont::heading).withMonospacedDigits())
+                           .accessibility({.label = spoken})
                            .id(CounterPart::count),
                        grid.id(CounterPart::drops), line.id(CounterPart::context)},
                       ui::HorizontalAlignment::leading, 4)

@@ -72,6 +72,9 @@ TEST(AppModelErase, AGlassAndAnEraseInOneTurnStartOverWithNothingRecorded) {
     EXPECT_FALSE(model.preferences().opensAtLogin);
     EXPECT_EQ(model.tally().feedback(), RozivFeedback{});
     EXPECT_EQ(harness.opened, std::vector<std::string>{"welcome"});
+    // Nothing of the erased settings stays open under the welcome.
+    EXPECT_EQ(harness.windows.log,
+              (std::vector<std::string>{"close preferences", "close welcome"}));
     // The new generation has not been welcomed: nothing is planned for it.
     EXPECT_TRUE(harness.center->pending().empty());
     EXPECT_EQ(model.panel().status, RozivPanelStatus::preparing());
@@ -122,6 +125,69 @@ TEST(AppModelErase, DataKeptAfterAFailedRebuildIsNotErased) {
     EXPECT_EQ(ledger(harness).generation().counter(), 0u);
     EXPECT_TRUE(harness.opened.empty());
     EXPECT_TRUE(harness.center->pending().empty());
+}
+
+// Two computers of one person: the second adopts the first one's erase when the sync store
+// brings it.
+TEST(AppModelErase, TheComputerThatAdoptsAnEraseAsksForItsWelcomeAgain) {
+    struct Case {
+        const char* name;
+        bool panelShown;
+        std::vector<std::string> opened;
+    };
+    const Case cases[] = {
+        // The panel on screen (a window, or a popup since put away) counts as shown again.
+        {"its panel was shown", true, {"preferences", "welcome"}},
+        // It asks once the panel first appears, as at any start.
+        {"its panel never appeared", false, {"preferences"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DewlightPlatform::LocalKeyValueHub hub;
+        ModelHarness::Options options;
+        options.account = "alice";
+        options.hub = &hub;
+        options.machine = "one";
+        ModelHarness one(options);
+        options.machine = "two";
+        ModelHarness two(options);
+        one.start();
+        auto& model = two.start();
+        two.advanceTo(monday + 10.5 * hour);
+        model.send(RozivViewAction::drinkGlass());
+        two.settle();
+        hub.deliver("two", "one");
+        one.settle();
+        ASSERT_EQ(one->panel().quarters, 4);
+        if (c.panelShown)
+            model.presentWelcomeIfNeeded();
+        model.send(RozivViewAction::openPreferences());
+        two.settle();
+        ASSERT_FALSE(two.center->pending().empty());
+
+        one->send(RozivViewAction::erase());
+        one.settle();
+        hub.deliver("one", "two");
+        two.settle();
+        EXPECT_EQ(model.panel().quarters, 0);
+        EXPECT_EQ(ledger(two).generation(), ledger(one).generation());
+        EXPECT_TRUE(two.center->pending().empty());
+        EXPECT_EQ(model.panel().status, RozivPanelStatus::preparing());
+        EXPECT_EQ(two.opened, c.opened);
+        EXPECT_EQ(std::count(two.windows.log.begin(), two.windows.log.end(), "close preferences"),
+                  1);
+
+        if (!c.panelShown) {
+            model.presentWelcomeIfNeeded();
+            two.settle();
+            EXPECT_EQ(two.opened.back(), "welcome");
+        }
+        // Walked, the welcome gives reminders again.
+        model.send(RozivViewAction::completeWelcome());
+        two.settle();
+        EXPECT_FALSE(two.center->pending().empty());
+        EXPECT_EQ(model.panel().status, RozivPanelStatus::scheduled(earliestPending(two)));
+    }
 }
 
 TEST(AppModelLogin, AChangeThatDoesNotTakeEffectShowsAsTheLoginProblem) {

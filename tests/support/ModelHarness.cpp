@@ -38,7 +38,8 @@ void RecordingRouter::take() {
 ModelHarness::ModelHarness(Options chosen)
     : options(std::move(chosen)), clock(options.start), zone(options.zone),
       center(std::make_shared<DewlightPlatform::LocalNotificationCenter>()),
-      store(hub.addMachine("this", options.account)), tokens(options.account),
+      ownHub(options.hub ? nullptr : std::make_unique<DewlightPlatform::LocalKeyValueHub>()),
+      hub(options.hub ? *options.hub : *ownHub), store(hub.addMachine(options.machine, options.account)), tokens(options.account),
       loginService(new KestraUI::LocalLoginService),
       loginItem(std::unique_ptr<KestraUI::LoginItemService>(loginService)) {
     center->setAuthorizationStatus(options.authorization);
@@ -117,7 +118,7 @@ void ModelHarness::signIn(std::optional<std::string> account) {
 }
 
 void ModelHarness::switchStoreAccount(std::optional<std::string> account) {
-    hub.switchAccount("this", std::move(account));
+    hub.switchAccount(options.machine, std::move(account));
     settle();
 }
 

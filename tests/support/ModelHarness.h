@@ -73,6 +73,10 @@ public:
         // a computer without one.
         std::optional<std::string> account;
         bool systemBusConnected = true;
+        // Another computer's hub to join, so that two harnesses share one account's store; the
+        // harness's own when none. `machine` names this computer there.
+        DewlightPlatform::LocalKeyValueHub* hub = nullptr;
+        const char* machine = "this";
     };
 
     ModelHarness() : ModelHarness(Options{}) {}
@@ -114,7 +118,8 @@ public:
     DewlightPlatform::FakeClock clock;
     std::string zone;
     std::shared_ptr<DewlightPlatform::LocalNotificationCenter> center;
-    DewlightPlatform::LocalKeyValueHub hub;
+    std::unique_ptr<DewlightPlatform::LocalKeyValueHub> ownHub;
+    DewlightPlatform::LocalKeyValueHub& hub;
     DewlightPlatform::LocalKeyValueStore& store;
     DewlightPlatform::LocalUserDefaults defaults;
     DewlightPlatform::LocalIdentityTokenSource tokens;

@@ -139,8 +139,8 @@ TEST(RozivFormat, CountInQuarterGlasses) {
         QString text;
     };
     const Case cases[] = {
-        {0, "0 glasses"},       {1, "¼ glasses"}, // no leading zero
-        {2, "½ glasses"},       {3, "¾ glasses"}, {4, "1 glass"},           {5, "1¼ glasses"},
+        {0, "0 glasses"},       {1, "¼ glass"}, // no leading zero
+        {2, "½ glass"},         {3, "¾ glass"},   {4, "1 glass"},           {5, "1¼ glasses"},
         {7, "1¾ glasses"},      {8, "2 glasses"}, {4003, "1,000¾ glasses"}, // the whole part is
                                                                             // grouped
         {4000, "1000 glasses"}, // "%lld" is plain digits
