@@ -238,6 +238,28 @@ TEST_F(HostTest, AShortcutWorksOnlyWhileItsButtonIsInTheTreeAndEnabled) {
     }
 }
 
+// Return and Enter run the default action wherever the focus is; a disabled default keeps the
+// key and does nothing, so the focused control is not pressed instead.
+TEST_F(HostTest, ReturnRunsTheDefaultActionBeforeTheFocusedControl) {
+    for (const bool enabled : {true, false}) {
+        SCOPED_TRACE(enabled);
+        int days = 0, continued = 0;
+        auto host = makeHost([&] {
+            return vstack({button(verbatim("Monday"), [&] { ++days; }),
+                           button(verbatim("Continue"), [&] { ++continued; })
+                               .keyboardShortcut(QKeyCombination(Qt::Key_Return))
+                               .disabled(!enabled)});
+        });
+        key(*host, Qt::Key_Tab); // Monday
+        key(*host, Qt::Key_Return);
+        key(*host, Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_EQ(continued, enabled ? 2 : 0);
+        EXPECT_EQ(days, 0);
+        key(*host, Qt::Key_Space);
+        EXPECT_EQ(days, 1);
+    }
+}
+
 TEST_F(HostTest, PlainKeyShortcutsFireTheirRow) {
     int glasses = 0;
     auto host = makeHost([&] {
