@@ -7,6 +7,7 @@
 #include "views/RozivStartupFailure.h"
 #include "views/SettingsCard.h"
 #include "views/WelcomeView.h"
+#include "tests/support/PictureReference.h"
 
 #include <QApplication>
 #include <QKeySequence>
@@ -191,6 +192,30 @@ TEST_F(KeyboardTest, TheStartupFailureView) {
             [&](RecordingViewModel&) { return ui::Node(RozivStartupFailure{[&] { ++retries; }}); },
             panelWidth, false, {cases[i]});
         EXPECT_EQ(retries, expected[i]) << cases[i].name;
+    }
+}
+
+// The focus as the keyboard user sees it, in both schemes: the window's indicator on a row of
+// the panel, the kit's ring on a day of the welcome.
+TEST_F(KeyboardTest, FocusPictures) {
+    RecordingViewModel model(plainState(), plainPreferences());
+    for (const ui::ColorScheme scheme : {ui::ColorScheme::light, ui::ColorScheme::dark}) {
+        const QString suffix = scheme == ui::ColorScheme::light ? "light" : "dark";
+        auto panel = window([&] { return MenuView(model); }, shipped(scheme));
+        for (int i = 0; i < 2; ++i)
+            key(*panel, Qt::Key_Tab);
+        settle();
+        ASSERT_EQ(shownFocus(*panel), "A glass");
+        EXPECT_TRUE(DewlightTest::matchesReference(panel->grab().toImage(),
+                                                   "views/panel-focus-" + suffix));
+
+        auto welcome = window([&] { return WelcomeView(model, 1); }, shipped(scheme), 560);
+        for (int i = 0; i < 3; ++i)
+            key(*welcome, Qt::Key_Tab);
+        settle();
+        ASSERT_EQ(shownFocus(*welcome), "Monday");
+        EXPECT_TRUE(DewlightTest::matchesReference(welcome->grab().toImage(),
+                                                   "views/welcome-focus-" + suffix));
     }
 }
 
