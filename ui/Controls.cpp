@@ -46,6 +46,10 @@ Color scrollIndicatorColor() {
     return Color::primary().opacity(0.35);
 }
 
+Color focusIndicatorColor() {
+    return Color::primary().opacity(0.55);
+}
+
 namespace {
 
 // Fills of the bordered styles, at rest and while pressed.
@@ -161,6 +165,11 @@ public:
             return &accessibility_;
         return nullptr;
     }
+    std::optional<Shape> focusOutline(const Element& self) const override {
+        if (plain(self))
+            return std::nullopt; // its label's shape
+        return Shape::capsule();
+    }
     // A menu button opens its menu under itself.
     bool activate(const Element& self, HostServices& host) const override {
         if (!menu_)
@@ -233,6 +242,7 @@ public:
     const Element* hiddenLabel(const Element& self) const override {
         return &self.children.front();
     }
+    std::optional<Shape> focusOutline(const Element&) const override { return Shape::capsule(); }
 
 private:
     Node label_;
@@ -289,19 +299,22 @@ private:
 
 } // namespace
 
+// Only a text field keeps the focus a click gives: a clicked button, switch or menu has done
+// its part, and a focus left on it would be acted on by a later Space or Return.
 Node button(Node label, std::function<void()> action) {
     return Node(std::make_shared<ButtonNode>(std::move(label), std::move(action), std::nullopt))
-        .focusable();
+        .focusable(false);
 }
 
 Node toggleSwitch(Node label, bool isOn, std::function<void(bool)> send) {
-    return Node(std::make_shared<SwitchNode>(std::move(label), isOn, std::move(send))).focusable();
+    return Node(std::make_shared<SwitchNode>(std::move(label), isOn, std::move(send)))
+        .focusable(false);
 }
 
 Node menu(Node label, std::vector<MenuItem> items, std::function<void(std::size_t)> pick) {
     return Node(std::make_shared<ButtonNode>(std::move(label), std::function<void()>(),
                                              MenuModel{std::move(items), std::move(pick)}))
-        .focusable();
+        .focusable(false);
 }
 
 Node textField(QString text, std::function<void(const QString&)> edited, QString placeholder,

@@ -21,6 +21,10 @@ inline constexpr double scrollIndicatorThickness = 3;
 inline constexpr double scrollIndicatorInset = 2;
 inline constexpr double scrollIndicatorMinimum = 16;
 Color scrollIndicatorColor();
+// The window's focus indicator: a line this wide in this colour, this far outside the control.
+Color focusIndicatorColor();
+inline constexpr double focusIndicatorLineWidth = 1;
+inline constexpr double focusIndicatorOutset = 4;
 // What a disabled control is drawn at.
 inline constexpr double disabledControlOpacity = 0.45;
 // A plain button's label while pressed.

@@ -57,6 +57,9 @@ struct Environment {
     // A key was pressed in the window since it last became active: focus rings show. The host
     // keeps it; Node::ignoresKeyboardUse() reads it as false for a subtree.
     bool keyboardUsed = false;
+    // The window draws its own focus indicator around the focused control once the keyboard is
+    // used; a subtree that draws its own rings turns it off (Node::focusEffectDisabled()).
+    bool focusEffect = true;
     ButtonStyle buttonStyle = ButtonStyle::bordered;
     ControlSize controlSize = ControlSize::regular;
 

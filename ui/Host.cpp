@@ -1,5 +1,6 @@
 #include "ui/Host.h"
 
+#include "ui/Controls.h"
 #include "ui/HostAccessible.h"
 #include "ui/HostContext.h"
 #include "ui/HostWidgets.h"
@@ -152,13 +153,18 @@ void Host::showRecords(bool onScreen, bool closed) {
 }
 
 void Host::matchFocus(const HostPass::Keyboard& previous) {
-    // Focus leaves a stop that left the tree or was disabled.
+    // Focus leaves a stop that left the tree or was disabled. A keyboard user is not left
+    // without focus (the next Tab would start over): it goes to the first control, as on a page
+    // that the key just changed.
+    std::optional<QString> refocus;
     if (!focused_.isEmpty() && std::find(keyboard_.chain.begin(), keyboard_.chain.end(),
                                          focused_) == keyboard_.chain.end()) {
         const QString gone = std::exchange(focused_, QString());
         for (const HostPass::FocusBindingEntry& entry : previous.bindings)
             if (entry.stop == gone)
                 entry.focus.set(false);
+        if (keyboardUsed_ && !keyboard_.chain.empty())
+            refocus = keyboard_.chain.front();
     }
 
     // A binding the view changed since the host last saw it moves the focus.
@@ -183,6 +189,8 @@ void Host::matchFocus(const HostPass::Keyboard& previous) {
         moveFocus(*request, Qt::OtherFocusReason);
     else if (release)
         moveFocus(QString(), Qt::OtherFocusReason);
+    else if (refocus)
+        moveFocus(*refocus, Qt::TabFocusReason);
 }
 
 void Host::moveFocus(const QString& stop, Qt::FocusReason reason) {
@@ -346,7 +354,30 @@ void Host::paintEvent(QPaintEvent* event) {
     // Only what meets the region is drawn (see NodeImpl::paintElement).
     painter.setClipRegion(event->region());
     layout_->paint(painter);
+    if (const std::optional<QPainterPath> indicator = focusIndicator()) {
+        const Element* stop = findIdentity(layout_->root(), focused_);
+        QPen pen(focusIndicatorColor().resolve(stop->env()), focusIndicatorLineWidth,
+                 Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        pen.setMiterLimit(10);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.strokePath(*indicator, pen);
+    }
     scheduleFrame();
+}
+
+std::optional<QPainterPath> Host::focusIndicator() const {
+    if (!keyboardUsed_ || focused_.isEmpty() || lineEditOfStop(focused_))
+        return std::nullopt;
+    const Element* stop = findIdentity(layout_->root(), focused_);
+    if (!stop || !stop->env().focusEffect)
+        return std::nullopt;
+    // The control's own outline (its bezel, its hit shape), else its frame.
+    const Element* outlined =
+        firstInside(*stop, [](const Element& e) { return e.node->focusOutline(e).has_value(); });
+    const Element& around = outlined ? *outlined : *stop;
+    const Shape shape = outlined ? *outlined->node->focusOutline(*outlined) : Shape::rectangle();
+    const double out = focusIndicatorOutset;
+    return shape.path(around.frame.adjusted(-out, -out, out, out));
 }
 
 void Host::resizeEvent(QResizeEvent*) {
@@ -372,12 +403,16 @@ void Host::mousePressEvent(QMouseEvent* event) {
         event->ignore();
         return;
     }
+    // The pointer is in use: the focus indicator hides until the next key.
+    setKeyboardUsed(false);
     const QPointF point = event->position();
-    if (const Element* stop = hitTarget(layout_->root(), point, [](const Element& e) {
-            const FocusStop* stop = e.node->get<FocusStop>();
-            return stop && stop->takesFocusOnClick && enabled(e);
-        }))
-        moveFocus(stop->identity, Qt::MouseFocusReason);
+    const Element* stop = hitTarget(layout_->root(), point, [](const Element& e) {
+        return e.node->get<FocusStop>() && enabled(e);
+    });
+    // A clicked control keeps no focus unless it takes the typing; Tab goes on from it.
+    const bool focuses = stop && stop->node->get<FocusStop>()->takesFocusOnClick;
+    moveFocus(focuses ? stop->identity : QString(), Qt::MouseFocusReason);
+    tabFrom_ = stop ? stop->identity : QString();
     const Element* target = hitTarget(layout_->root(), point, isActionable);
     context_->setPressed(target ? target->identity : QString());
     update();
@@ -430,30 +465,42 @@ void Host::wheelEvent(QWheelEvent* event) {
 
 bool Host::handleShortcut(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const QKeyCombination pressed(modifiers, Qt::Key(event->key()));
-    for (const HostPass::ShortcutEntry& entry : keyboard_.shortcuts)
-        if (entry.key == pressed) {
-            activate(entry.target);
-            return true;
-        }
-    return false;
+    // Enter is Return to a default action.
+    const Qt::Key key = event->key() == Qt::Key_Enter ? Qt::Key_Return : Qt::Key(event->key());
+    const QKeyCombination pressed(modifiers, key);
+    const auto matches = [&](const HostPass::ShortcutEntry& entry) { return entry.key == pressed; };
+    const auto& shortcuts = keyboard_.shortcuts;
+    const auto enabled =
+        std::find_if(shortcuts.begin(), shortcuts.end(), [&](const HostPass::ShortcutEntry& e) {
+            return e.enabled && matches(e);
+        });
+    if (enabled != shortcuts.end()) {
+        activate(enabled->target);
+        return true;
+    }
+    // A disabled control keeps its key: the key does nothing rather than reach another control.
+    return std::any_of(shortcuts.begin(), shortcuts.end(), matches);
+}
+
+bool Host::activateFocused() {
+    if (focused_.isEmpty())
+        return false;
+    const Element* stop = findIdentity(layout_->root(), focused_);
+    if (!stop)
+        return false;
+    const Element* target =
+        firstInside(*stop, [](const Element& e) { return e.node->isActionable(); });
+    return target && isActionable(*target) && activate(target->identity);
 }
 
 void Host::keyPressEvent(QKeyEvent* event) {
+    // The window's default action takes Return and Enter before the focused control does;
+    // Space, and Return where there is no default action, press the focused control.
     const int key = event->key();
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (plain && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
-        !focused_.isEmpty()) {
-        if (const Element* stop = findIdentity(layout_->root(), focused_))
-            if (const Element* target =
-                    firstInside(*stop, [](const Element& e) { return e.node->isActionable(); });
-                target && isActionable(*target)) {
-                activate(target->identity);
-                event->accept();
-                return;
-            }
-    }
-    if (handleShortcut(event)) {
+    if (handleShortcut(event) ||
+        (plain && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+         activateFocused())) {
         event->accept();
         return;
     }
@@ -464,7 +511,9 @@ bool Host::focusNextPrevChild(bool next) {
     const std::vector<QString>& chain = keyboard_.chain;
     if (chain.empty())
         return QWidget::focusNextPrevChild(next);
-    const auto current = std::find(chain.begin(), chain.end(), focused_);
+    const auto current =
+        std::find(chain.begin(), chain.end(), focused_.isEmpty() ? tabFrom_ : focused_);
+    tabFrom_.clear();
     std::size_t index;
     if (current == chain.end())
         index = next ? 0 : chain.size() - 1;

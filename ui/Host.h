@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainterPath>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -64,6 +65,9 @@ public:
     // The focus stop that has keyboard focus; empty when none.
     const QString& focusedIdentity() const { return focused_; }
     bool keyboardUsed() const { return keyboardUsed_; }
+    // The outline the window draws around the focused control while the keyboard is in use;
+    // none when nothing shows focus or the control's subtree draws its own ring.
+    std::optional<QPainterPath> focusIndicator() const;
 
     // Performs the action of the element (press, toggle, open its menu) if it is enabled.
     bool activate(const QString& identity);
@@ -106,6 +110,8 @@ private:
     void moveFocus(const QString& stop, Qt::FocusReason reason);
     void showRecords(bool onScreen, bool closed);
     bool handleShortcut(QKeyEvent* event);
+    // Presses the focused control; false when nothing focused can be pressed.
+    bool activateFocused();
     void setKeyboardUsed(bool used);
     void scheduleFrame();
 
@@ -132,6 +138,7 @@ private:
     std::map<QString, std::function<void(bool)>> hovered_;
     std::optional<QPointF> pointer_;
     QString focused_;
+    QString tabFrom_; // the control last clicked, where Tab goes on while nothing is focused
     std::map<QString, bool> focusSeen_; // by binding node
     QPointer<QMenu> menu_;
     QTimer frameTimer_;

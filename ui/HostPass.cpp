@@ -42,6 +42,12 @@ bool NodeImpl::activate(const Element&, HostServices&) const {
     return true;
 }
 
+std::optional<Shape> NodeImpl::focusOutline(const Element&) const {
+    if (const FocusOutline* outline = get<FocusOutline>())
+        return outline->shape;
+    return std::nullopt;
+}
+
 namespace {
 
 struct LifecycleRecord final : Record {
@@ -125,8 +131,8 @@ void BoundFocus::commit(const Element& self, HostPass& pass) const {
 void Shortcut::commit(const Element& self, HostPass& pass) const {
     const Element* target =
         firstInside(self, [](const Element& e) { return e.node->isActionable(); });
-    if (target && target->env().enabled)
-        pass.keyboard().shortcuts.push_back({key, target->identity});
+    if (target)
+        pass.keyboard().shortcuts.push_back({key, target->identity, target->env().enabled});
 }
 
 void TextFieldModel::commit(const Element& self, HostPass& pass) const {

@@ -71,6 +71,7 @@ public:
     struct ShortcutEntry {
         QKeyCombination key;
         QString target; // the element it activates
+        bool enabled;   // a disabled target keeps its key and does nothing
     };
     // What the keyboard needs from the tree, collected by the nodes on the way.
     struct Keyboard {

@@ -2,6 +2,7 @@
 
 #include "ui/Binding.h"
 #include "ui/Geometry.h"
+#include "ui/Shape.h"
 
 #include <QKeyCombination>
 #include <QRectF>
@@ -112,10 +113,17 @@ struct DialogModel {
     void commit(const Element& self, HostPass& pass) const;
 };
 
-// A stop of the keyboard focus chain.
+// A stop of the keyboard focus chain. A click focuses only a stop that takes focus on click (a
+// text field); a click anywhere else leaves nothing focused, so that no hidden focus is left for
+// a later Space or Return.
 struct FocusStop {
     bool takesFocusOnClick = true;
     void commit(const Element& self, HostPass& pass) const;
+};
+
+// The outline of the window's focus indicator around the control, where its hit shape is not it.
+struct FocusOutline {
+    Shape shape;
 };
 
 // The focus of the first focus stop at or inside the node, bound to view state.

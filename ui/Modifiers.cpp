@@ -250,6 +250,7 @@ public:
         return shape_.path(self.frame).contains(point);
     }
     bool isHitItself(const Element&, QPointF) const override { return true; }
+    std::optional<Shape> focusOutline(const Element&) const override { return shape_; }
 
 private:
     Shape shape_;
@@ -392,6 +393,10 @@ Node Node::ignoresKeyboardUse() const {
     return environment([](Environment& env) { env.keyboardUsed = false; });
 }
 
+Node Node::focusEffectDisabled() const {
+    return environment([](Environment& env) { env.focusEffect = false; });
+}
+
 Node Node::foreground(Color color) const {
     return environment([color](Environment& env) { env.foreground = color; });
 }
@@ -457,6 +462,10 @@ Node Node::focusable(bool takesFocusOnClick) const {
 
 Node Node::focused(FocusBinding binding) const {
     return carry(*this, BoundFocus{std::move(binding)});
+}
+
+Node Node::focusOutline(Shape shape) const {
+    return carry(*this, FocusOutline{shape});
 }
 
 Node Node::keyboardShortcut(QKeyCombination key) const {

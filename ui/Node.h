@@ -86,6 +86,8 @@ public:
     // The subtree reads the keyboard-used flag as false whatever the window's says (a panel
     // that never shows focus rings).
     Node ignoresKeyboardUse() const;
+    // The window's focus indicator is not drawn inside: the subtree shows focus itself.
+    Node focusEffectDisabled() const;
     // Sets a declared key (ui/Environment.h) for this subtree.
     template <typename T>
     Node environment(const EnvironmentKey<T>& key, std::type_identity_t<T> value) const;
@@ -103,6 +105,9 @@ public:
     Node focusable(bool takesFocusOnClick = true) const;
     // Binds the focus of the first focus stop at or inside this node.
     Node focused(FocusBinding binding) const;
+    // The shape the window's focus indicator follows around the focused control this node is in,
+    // in place of its hit shape.
+    Node focusOutline(Shape shape) const;
     // A shortcut for the first tap action at or inside this node: works while that node is in
     // the tree and enabled. Ctrl stands for the Command key.
     Node keyboardShortcut(QKeyCombination key) const;

@@ -47,6 +47,9 @@ public:
     // false when the node does not scroll or is already at that end.
     virtual bool scroll(const Element&, QPointF) const { return false; }
     bool isActionable() const { return get<TapAction>() || get<MenuModel>(); }
+    // The outline the window's focus indicator follows when the node is, or is inside, a
+    // focused stop: a bezel or a hit shape; none to look further in.
+    virtual std::optional<Shape> focusOutline(const Element&) const;
 
     // Symbols and images read as images to assistive technology.
     virtual bool isGraphic() const { return false; }

@@ -65,7 +65,8 @@ ui::Node PanelActionRow::body() const {
                              action
                                  .background(ui::fill(ui::Shape::roundedRectangle(highlightRadius),
                                                       highlight(row, isHovered.get())))
-                                 .contentShape(ui::Shape::rectangle()),
+                                 .contentShape(ui::Shape::rectangle())
+                                 .focusOutline(ui::Shape::roundedRectangle(highlightRadius)),
                              row.perform)
                              .buttonStyle(ui::ButtonStyle::plain)
                              .onHover([isHovered](bool inside) { isHovered.set(inside); })

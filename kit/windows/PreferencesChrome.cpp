@@ -28,7 +28,7 @@ ui::Node PreferencesChrome::body() const {
                                     .background(BrandBackground(chrome.brand.color))
                                     .tint(brandAccent(chrome.brand));
         // Only the kit's rings show focus: the window draws no focus effect of its own.
-        return keyboardUsed(framed, session.keyboardUsed);
+        return keyboardUsed(framed, session.keyboardUsed).focusEffectDisabled();
     });
 }
 

@@ -107,6 +107,7 @@ bool hasState(const QList<quint32>& words, int n) {
 }
 
 constexpr int focusedState = 12;
+constexpr int selectedState = 23;
 
 // The node is drawn on screen: its "visible" and "showing" state bits are both set.
 bool showing(const QList<quint32>& words) {
@@ -561,7 +562,7 @@ std::vector<Seen> Desktop::seen(qint64 pid) {
                 {role.arguments().value(0).toString(),
                  property(bus, node.first, node.second, QStringLiteral("Name")).toString(),
                  property(bus, node.first, node.second, QStringLiteral("Description")).toString(),
-                 hasState(state, focusedState)});
+                 hasState(state, focusedState), hasState(state, selectedState)});
             const std::vector<Reference> below = children(bus, node);
             pending.insert(pending.end(), below.rbegin(), below.rend());
         }
@@ -582,6 +583,12 @@ bool Desktop::focus(qint64 pid, const QString& name) {
             return false;
     }
     return false;
+}
+
+bool Desktop::selected(qint64 pid, const QString& name) {
+    const std::vector<Seen> nodes = seen(pid);
+    return std::any_of(nodes.begin(), nodes.end(),
+                       [&](const Seen& node) { return node.selected && node.name == name; });
 }
 
 bool Desktop::shows(qint64 pid, const QString& text, int timeoutMs) {

@@ -43,6 +43,7 @@ struct Seen {
     QString name;
     QString value;
     bool focused = false;
+    bool selected = false; // a chosen day, a selected row
 };
 
 // One notification call that reached the bus.
@@ -126,6 +127,8 @@ public:
     std::vector<Seen> seen(qint64 pid);
     // Moves the keyboard focus with Tab, as a person does, until the node named `name` has it.
     bool focus(qint64 pid, const QString& name);
+    // Whether a visible node named `name` is selected.
+    bool selected(qint64 pid, const QString& name);
     // Waits until a visible node's name or value of the app contains `text`.
     bool shows(qint64 pid, const QString& text, int timeoutMs);
     QString describe(qint64 pid); // every visible text, for failure messages
@@ -183,6 +186,7 @@ public:
     }
     bool press(const QStringList& keys) { return desktop_.pressKeys(pid(), keys); }
     bool focus(const QString& name) { return desktop_.focus(pid(), name); }
+    bool selected(const QString& name) { return desktop_.selected(pid(), name); }
     const Home& home() const { return home_; }
 
 private:

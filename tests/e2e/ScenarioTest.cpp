@@ -89,25 +89,37 @@ protected:
     }
 
     // Walks the welcome flow to its end with keys: Tab and space press each of `addedDays`
-    // ("Saturday") into the working week, Return continues to the second step, Tab and space
-    // press "Allow notifications", and Return on "Let’s go" ends it. `answer` is what the
-    // second step shows once the desktop has answered the request.
+    // ("Saturday") into the working week, and Return, wherever the focus is, continues to the
+    // second step; the added days stay chosen (Back shows them again). Tab and space press
+    // "Allow notifications", and Return on "Let’s go" ends it. `answer` is what the second step
+    // shows once the desktop has answered the request.
     void walkWelcome(App& app, const QString& answer, const QStringList& addedDays = {}) {
         const QString title = QStringLiteral("A little water during your workday");
         ASSERT_TRUE(app.shows(title, budget->leftMs(10000)))
             << "the welcome flow did not open\n"
             << desktop->describe(app.pid()).toStdString();
         ASSERT_TRUE(app.shows(QStringLiteral("Step 1 of 2"), 0));
+        const auto chosen = [&] {
+            return std::all_of(addedDays.begin(), addedDays.end(),
+                               [&](const QString& day) { return app.selected(day); });
+        };
         for (const QString& day : addedDays) {
             ASSERT_TRUE(app.focus(day)) << desktop->describe(app.pid()).toStdString();
             ASSERT_TRUE(app.press({QStringLiteral("space")}));
-        }
-        if (!addedDays.isEmpty()) {
-            ASSERT_TRUE(app.focus(QStringLiteral("Continue")));
+            ASSERT_TRUE(waitFor([&] { return app.selected(day); }, budget->leftMs(5000)))
+                << day.toStdString() << " was not chosen";
         }
         ASSERT_TRUE(app.press({QStringLiteral("Return")}));
         ASSERT_TRUE(app.shows(QStringLiteral("Step 2 of 2"), budget->leftMs(10000)))
             << desktop->describe(app.pid()).toStdString();
+        if (!addedDays.isEmpty()) {
+            ASSERT_TRUE(app.focus(QStringLiteral("Back")));
+            ASSERT_TRUE(app.press({QStringLiteral("space")}));
+            ASSERT_TRUE(app.shows(QStringLiteral("Step 1 of 2"), budget->leftMs(10000)));
+            EXPECT_TRUE(waitFor(chosen, 2000)) << "Return changed a chosen day";
+            ASSERT_TRUE(app.press({QStringLiteral("Return")}));
+            ASSERT_TRUE(app.shows(QStringLiteral("Step 2 of 2"), budget->leftMs(10000)));
+        }
         ASSERT_TRUE(app.focus(QStringLiteral("Allow notifications")))
             << desktop->describe(app.pid()).toStdString();
         ASSERT_TRUE(app.press({QStringLiteral("space")}));
@@ -216,9 +228,9 @@ TEST_F(Scenario, OnFirstStartTheTrayItemOpensThePanelAndTheWelcomeIsWalked) {
     EXPECT_TRUE(app.shows(QStringLiteral("Dewlight"), budget->leftMs(10000)))
         << desktop->describe(app.pid()).toStdString();
 
-    // The welcome opens with the panel; with a notification server on the bus, asking for the
-    // permission allows it.
-    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("All set!")));
+    // The welcome opens with the panel; it is walked with keys, Saturday added to the week; with
+    // a notification server on the bus, asking for the permission allows it.
+    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("All set!"), {"Saturday"}));
 
     // The panel no longer asks for the permission: the status tells when reminders come.
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));

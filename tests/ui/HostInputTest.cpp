@@ -102,14 +102,39 @@ TEST_F(HostTest, TabAndShiftTabWalkFocusStopsInTreeOrder) {
     EXPECT_TRUE(host->keyboardUsed());
 }
 
-TEST_F(HostTest, ClickGivesFocusWithoutMarkingTheKeyboardUsed) {
+// A clicked button keeps no focus for a later Space or Return, and the click hides the focus
+// indicator; Tab goes on from the clicked button. A text field keeps the focus a click gives.
+TEST_F(HostTest, AClickLeavesNoHiddenFocusAndTabGoesOnFromTheClickedControl) {
+    int ones = 0, twos = 0;
     auto host = makeHost([&] {
-        return vstack(
-            {button(verbatim("One"), [] {}).id("one"), button(verbatim("Two"), [] {}).id("two")});
+        return vstack({button(verbatim("One"), [&] { ++ones; }).id("one"),
+                       button(verbatim("Two"), [&] { ++twos; }).id("two"),
+                       textField("", [](const QString&) {}).id("field")});
     });
+    auto focusedIs = [&](QStringView id) {
+        return !host->focusedIdentity().isEmpty() &&
+               host->focusedIdentity().startsWith(host->layout()->find(id)->identity);
+    };
+    key(*host, Qt::Key_Tab);
+    ASSERT_TRUE(focusedIs(u"one"));
+    ASSERT_TRUE(host->focusIndicator());
     click(*host, centre(*host, u"two"));
-    EXPECT_TRUE(host->focusedIdentity().startsWith(host->layout()->find(u"two")->identity));
+    EXPECT_EQ(twos, 1);
+    EXPECT_TRUE(host->focusedIdentity().isEmpty());
     EXPECT_FALSE(host->keyboardUsed());
+    EXPECT_FALSE(host->focusIndicator());
+    key(*host, Qt::Key_Space);
+    key(*host, Qt::Key_Return);
+    EXPECT_EQ(ones, 0);
+    EXPECT_EQ(twos, 1);
+    // Space marked the keyboard used but nothing is focused: still nothing to draw.
+    EXPECT_FALSE(host->focusIndicator());
+    click(*host, centre(*host, u"two"));
+    key(*host, Qt::Key_Tab);
+    EXPECT_TRUE(focusedIs(u"field"));
+
+    click(*host, centre(*host, u"field"));
+    EXPECT_TRUE(focusedIs(u"field"));
 }
 
 TEST_F(HostTest, KeysMarkTheKeyboardUsedUntilTheWindowIsActivatedAgain) {
@@ -173,7 +198,8 @@ TEST_F(HostTest, SpaceSendsTheFocusedSwitchActionOnceAndItShowsOnlyThePublishedV
     settle();
     EXPECT_EQ(model.sent, 2);
     EXPECT_TRUE(shown()); // refused: still the old value
-    key(*host, Qt::Key_Return);
+    key(*host, Qt::Key_Tab); // the click left no focus; Tab comes back to the switch
+    key(*host, Qt::Key_Return); // no default action in this window: Return presses it
     settle();
     EXPECT_EQ(model.sent, 3);
     EXPECT_TRUE(shown());
@@ -209,6 +235,28 @@ TEST_F(HostTest, AShortcutWorksOnlyWhileItsButtonIsInTheTreeAndEnabled) {
         });
         key(*host, c.pressed.key(), c.pressed.keyboardModifiers());
         EXPECT_EQ(fired, c.fired) << c.name;
+    }
+}
+
+// Return and Enter run the default action wherever the focus is; a disabled default keeps the
+// key and does nothing, so the focused control is not pressed instead.
+TEST_F(HostTest, ReturnRunsTheDefaultActionBeforeTheFocusedControl) {
+    for (const bool enabled : {true, false}) {
+        SCOPED_TRACE(enabled);
+        int days = 0, continued = 0;
+        auto host = makeHost([&] {
+            return vstack({button(verbatim("Monday"), [&] { ++days; }),
+                           button(verbatim("Continue"), [&] { ++continued; })
+                               .keyboardShortcut(QKeyCombination(Qt::Key_Return))
+                               .disabled(!enabled)});
+        });
+        key(*host, Qt::Key_Tab); // Monday
+        key(*host, Qt::Key_Return);
+        key(*host, Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_EQ(continued, enabled ? 2 : 0);
+        EXPECT_EQ(days, 0);
+        key(*host, Qt::Key_Space);
+        EXPECT_EQ(days, 1);
     }
 }
 

@@ -190,7 +190,7 @@ TEST_F(PreferencesChromeTest, AClickSelectsAPaneWithoutARingAndTabShowsTheRounde
     EXPECT_EQ(reminders.height(), 40);
 
     click(*host, reminders.center());
-    settle();
+    host->rebuild(); // the selection's owner publishes it
     EXPECT_EQ(model.selected, "reminders");
     EXPECT_TRUE(rings(*host).empty());
     EXPECT_NE(textElement(host->layout()->root(), "Pane reminders"), nullptr);
