@@ -71,9 +71,9 @@ struct ActionReceiptTag final {
     ActionReceiptTag() = delete;
 };
 
-// A bare JSON string; a text that breaks the rule is `invalidIdentity`.
 } // namespace DewlightCore
 
+// A bare JSON string; a text that breaks the rule is `invalidIdentity`.
 template <class Tag> struct DewlightPlatform::JsonCodec<DewlightCore::Identity<Tag>> {
     using Identity = DewlightCore::Identity<Tag>;
 

@@ -26,9 +26,9 @@ private:
     Date civilDate_;
 };
 
-// A bare JSON number of seconds since 2001; a value off midnight is `invalidDate`.
 } // namespace DewlightCore
 
+// A bare JSON number of seconds since 2001; a value off midnight is `invalidDate`.
 template <> struct DewlightPlatform::JsonCodec<DewlightCore::WorkdayID> {
     using WorkdayID = DewlightCore::WorkdayID;
 

@@ -1,8 +1,7 @@
 #include "updates/UpdateManifest.h"
 
-#include "updates/UpdateFailure.h"
-
 #include "platform/json/Json.h"
+#include "updates/UpdateFailure.h"
 
 #include <cstdint>
 

@@ -19,7 +19,7 @@
 //         static Thing decode(const JsonValue& json);
 //     };
 // then `Json::encode(thing)`, `Json::decode<Thing>(json)` and `Json::field<Thing>(object, "key")`
-// work for it and for vectors, sets and Versioned envelopes of it.
+// work for it and for vectors and sets of it.
 //
 // Failures: a malformed text, a missing key or a value of the wrong kind throws `DecodingError`
 // (the ordinary decoding failure); rules of the values themselves throw their own errors (the
