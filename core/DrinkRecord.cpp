@@ -21,6 +21,13 @@ bool DrinkRecord::ledgerOrder(const DrinkRecord& a, const DrinkRecord& b) {
            std::tie(b.writerSequence_, b.timestamp_, b.writer_, b.id_);
 }
 
+} // namespace DewlightCore
+
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
+
 JsonValue JsonCodec<DrinkRecord>::encode(const DrinkRecord& record) {
     JsonValue json = JsonValue::object();
     json["id"] = Json::encode(record.id());
@@ -45,4 +52,4 @@ DrinkRecord JsonCodec<DrinkRecord>::decode(const JsonValue& json) {
                        writerSequence);
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

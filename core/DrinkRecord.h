@@ -46,29 +46,31 @@ private:
     std::uint64_t writerSequence_;
 };
 
-// {"id", "group", "writer", "workday", "kind", "timestamp", "writerSequence"}, all required,
-// read in this order; then the record's own checks.
-template <> struct JsonCodec<DrinkRecord> {
-    static JsonValue encode(const DrinkRecord& record);
-    static DrinkRecord decode(const JsonValue& json);
-};
-
 namespace Json {
 // The records that Json::decodeText read straight from the text for the placeholder `json`
 // stands for; none for any other value. Each placeholder hands its records over once.
 std::vector<DrinkRecord>* takeStreamedDrinks(const JsonValue& json);
 } // namespace Json
 
-// An array of records, as any vector; a placeholder of Json::decodeText gives its records.
-template <> struct JsonCodec<std::vector<DrinkRecord>> {
-    static JsonValue encode(const std::vector<DrinkRecord>& records) {
-        return JsonVectorCodec<DrinkRecord>::encode(records);
-    }
-    static std::vector<DrinkRecord> decode(const JsonValue& json) {
-        if (auto* streamed = Json::takeStreamedDrinks(json))
-            return std::move(*streamed);
-        return JsonVectorCodec<DrinkRecord>::decode(json);
-    }
+} // namespace DewlightCore
+
+// {"id", "group", "writer", "workday", "kind", "timestamp", "writerSequence"}, all required,
+// read in this order; then the record's own checks.
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::DrinkRecord> {
+    static JsonValue encode(const DewlightCore::DrinkRecord& record);
+    static DewlightCore::DrinkRecord decode(const JsonValue& json);
 };
 
-} // namespace DewlightCore
+// An array of records, as any vector; a placeholder of Json::decodeText gives its records.
+template <> struct DewlightPlatform::JsonCodec<std::vector<DewlightCore::DrinkRecord>> {
+    using Records = std::vector<DewlightCore::DrinkRecord>;
+
+    static JsonValue encode(const Records& records) {
+        return JsonVectorCodec<DewlightCore::DrinkRecord>::encode(records);
+    }
+    static Records decode(const JsonValue& json) {
+        if (auto* streamed = DewlightCore::Json::takeStreamedDrinks(json))
+            return std::move(*streamed);
+        return JsonVectorCodec<DewlightCore::DrinkRecord>::decode(json);
+    }
+};

@@ -2,7 +2,10 @@
 
 #include <utility>
 
-namespace DewlightCore {
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
 
 JsonValue JsonCodec<GroupRemoval>::encode(const GroupRemoval& removal) {
     JsonValue json = JsonValue::object();
@@ -17,4 +20,4 @@ GroupRemoval JsonCodec<GroupRemoval>::decode(const JsonValue& json) {
     return GroupRemoval{std::move(group), workday};
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

@@ -20,10 +20,10 @@ struct GroupRemoval {
     friend auto operator<=>(const GroupRemoval&, const GroupRemoval&) = default;
 };
 
-// {"group": identity, "workday": day number}, read in this order.
-template <> struct JsonCodec<GroupRemoval> {
-    static JsonValue encode(const GroupRemoval& removal);
-    static GroupRemoval decode(const JsonValue& json);
-};
-
 } // namespace DewlightCore
+
+// {"group": identity, "workday": day number}, read in this order.
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::GroupRemoval> {
+    static JsonValue encode(const DewlightCore::GroupRemoval& removal);
+    static DewlightCore::GroupRemoval decode(const JsonValue& json);
+};

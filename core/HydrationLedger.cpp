@@ -109,6 +109,13 @@ void HydrationLedger::validateInPlace() {
     }
 }
 
+} // namespace DewlightCore
+
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
+
 JsonValue JsonCodec<HydrationLedger>::encode(const HydrationLedger& ledger) {
     JsonValue json = JsonValue::object();
     json["generation"] = Json::encode(ledger.generation());
@@ -131,4 +138,4 @@ HydrationLedger JsonCodec<HydrationLedger>::decode(const JsonValue& json) {
     return ledger;
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

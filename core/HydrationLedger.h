@@ -108,12 +108,12 @@ private:
     std::set<ShownMoment> shownMoments_;
 };
 
+} // namespace DewlightCore
+
 // {"generation", "drinks", "removedGroups", "discardedThrough", "shownMoments"}, read in this
 // order and then validated. "discardedThrough" is written only when set and may be missing or
 // null when read; the two sets are written sorted; other keys are ignored.
-template <> struct JsonCodec<HydrationLedger> {
-    static JsonValue encode(const HydrationLedger& ledger);
-    static HydrationLedger decode(const JsonValue& json);
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::HydrationLedger> {
+    static JsonValue encode(const DewlightCore::HydrationLedger& ledger);
+    static DewlightCore::HydrationLedger decode(const JsonValue& json);
 };
-
-} // namespace DewlightCore

@@ -71,15 +71,17 @@ struct ActionReceiptTag final {
     ActionReceiptTag() = delete;
 };
 
+} // namespace DewlightCore
+
 // A bare JSON string; a text that breaks the rule is `invalidIdentity`.
-template <class Tag> struct JsonCodec<Identity<Tag>> {
-    static JsonValue encode(const Identity<Tag>& identity) { return identity.rawValue(); }
-    static Identity<Tag> decode(const JsonValue& json) {
-        return Identity<Tag>(Json::decode<std::string>(json));
+template <class Tag> struct DewlightPlatform::JsonCodec<DewlightCore::Identity<Tag>> {
+    using Identity = DewlightCore::Identity<Tag>;
+
+    static JsonValue encode(const Identity& identity) { return identity.rawValue(); }
+    static Identity decode(const JsonValue& json) {
+        return Identity(Json::decode<std::string>(json));
     }
 };
-
-} // namespace DewlightCore
 
 template <class Tag> struct std::hash<DewlightCore::Identity<Tag>> {
     std::size_t operator()(const DewlightCore::Identity<Tag>& identity) const noexcept {

@@ -1,6 +1,6 @@
 #include "core/JsonText.h"
 
-#include <array>
+#include <simdjson.h>
 #include <string>
 
 namespace DewlightCore::Json {
@@ -9,142 +9,178 @@ namespace {
 
 thread_local StreamedDrinks* current = nullptr;
 
-constexpr std::array<std::string_view, 7> recordKeys = {
-    "id", "group", "writer", "workday", "kind", "timestamp", "writerSequence"};
-constexpr unsigned allKeys = (1u << recordKeys.size()) - 1;
+using Element = simdjson::dom::element;
+using Type = simdjson::dom::element_type;
 
-// nlohmann's tree builder, except that inside an array under "drinks" each object's scalars
-// go into slots and become a record at its end. Any shape a record cannot have stops the
-// parse (the caller then goes the plain way).
-class Reader {
+// What the tree keeps of a number: a non-negative integer as unsigned, a negative one as
+// signed, anything with a fraction or an exponent as a double, as nlohmann's reader does.
+JsonValue number(Element element) {
+    switch (element.type()) {
+    case Type::INT64: {
+        const std::int64_t value = element.get_int64().value_unsafe();
+        if (value >= 0)
+            return JsonValue(static_cast<JsonValue::number_unsigned_t>(value));
+        return JsonValue(static_cast<JsonValue::number_integer_t>(value));
+    }
+    case Type::UINT64:
+        return JsonValue(static_cast<JsonValue::number_unsigned_t>(
+            element.get_uint64().value_unsafe()));
+    default:
+        return JsonValue(element.get_double().value_unsafe());
+    }
+}
+
+// A number as decode<double> reads it: any JSON number.
+bool readDouble(Element element, double& value) {
+    switch (element.type()) {
+    case Type::INT64:
+        value = static_cast<double>(element.get_int64().value_unsafe());
+        return true;
+    case Type::UINT64:
+        value = static_cast<double>(element.get_uint64().value_unsafe());
+        return true;
+    case Type::DOUBLE:
+        value = element.get_double().value_unsafe();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A counter as decode<std::uint64_t> reads it: a JSON integer, not negative.
+bool readCounter(Element element, std::uint64_t& value) {
+    if (element.type() == Type::UINT64) {
+        value = element.get_uint64().value_unsafe();
+        return true;
+    }
+    if (element.type() == Type::INT64 && element.get_int64().value_unsafe() >= 0) {
+        value = static_cast<std::uint64_t>(element.get_int64().value_unsafe());
+        return true;
+    }
+    return false;
+}
+
+bool readText(Element element, std::string_view& value) {
+    if (element.type() != Type::STRING)
+        return false;
+    value = element.get_string().value_unsafe();
+    return true;
+}
+
+// Builds the tree from the checked document, every array under a "drinks" key read into records
+// and kept as a placeholder. False for a drink that is no well-formed record: the caller then
+// goes the plain way, which says what is wrong.
+class Builder {
 public:
-    using Dom = nlohmann::detail::json_sax_dom_parser<JsonValue>;
-    using number_integer_t = JsonValue::number_integer_t;
-    using number_unsigned_t = JsonValue::number_unsigned_t;
-    using number_float_t = JsonValue::number_float_t;
-    using string_t = JsonValue::string_t;
-    using binary_t = JsonValue::binary_t;
+    explicit Builder(std::vector<std::vector<DrinkRecord>>& arrays) : arrays_(arrays) {}
 
-    Reader(JsonValue& json, std::vector<std::vector<DrinkRecord>>& arrays)
-        : dom_(json, false), arrays_(arrays) {}
-
-    bool null() { return scalar(nullptr, [&] { return dom_.null(); }); }
-    bool boolean(bool value) {
-        return scalar(value, [&] { return dom_.boolean(value); });
-    }
-    bool number_integer(number_integer_t value) {
-        return scalar(value, [&] { return dom_.number_integer(value); });
-    }
-    bool number_unsigned(number_unsigned_t value) {
-        return scalar(value, [&] { return dom_.number_unsigned(value); });
-    }
-    bool number_float(number_float_t value, const string_t& text) {
-        return scalar(value, [&] { return dom_.number_float(value, text); });
-    }
-    bool string(string_t& value) {
-        if (mode_ == Mode::record) {
-            if (slot_ >= 0)
-                store(JsonValue(std::move(value)));
+    bool build(Element element, JsonValue& json) {
+        switch (element.type()) {
+        case Type::OBJECT: {
+            json = JsonValue::object();
+            const simdjson::dom::object object = element.get_object().value_unsafe();
+            for (const auto field : object) {
+                // A repeated key keeps its first place and its last value, as in nlohmann's tree.
+                JsonValue& slot = json[std::string(field.key)];
+                if (field.key == "drinks" && field.value.type() == Type::ARRAY) {
+                    if (!drinks(field.value, slot))
+                        return false;
+                } else if (!build(field.value, slot)) {
+                    return false;
+                }
+            }
             return true;
         }
-        return scalar(nullptr, [&] { return dom_.string(value); });
-    }
-    bool binary(binary_t&) { return false; } // JSON text has none
-
-    bool key(string_t& name) {
-        if (mode_ == Mode::record) {
-            slot_ = -1;
-            for (std::size_t i = 0; i < recordKeys.size(); ++i)
-                if (name == recordKeys[i])
-                    slot_ = static_cast<int>(i);
+        case Type::ARRAY: {
+            json = JsonValue::array();
+            const simdjson::dom::array array = element.get_array().value_unsafe();
+            for (const auto value : array) {
+                json.push_back(JsonValue());
+                if (!build(value, json.back()))
+                    return false;
+            }
             return true;
         }
-        afterDrinksKey_ = name == "drinks";
-        return dom_.key(name);
+        case Type::STRING:
+            json = std::string(element.get_string().value_unsafe());
+            return true;
+        case Type::INT64:
+        case Type::UINT64:
+        case Type::DOUBLE:
+            json = number(element);
+            return true;
+        case Type::BOOL:
+            json = element.get_bool().value_unsafe();
+            return true;
+        case Type::NULL_VALUE:
+            json = nullptr;
+            return true;
+        }
+        return false;
     }
 
-    bool start_object(std::size_t size) {
-        if (mode_ == Mode::record)
+private:
+    // The placeholder is a binary value, which no JSON text holds, numbering the array.
+    bool drinks(Element element, JsonValue& json) {
+        const simdjson::dom::array array = element.get_array().value_unsafe();
+        std::vector<DrinkRecord> records;
+        records.reserve(array.size());
+        for (const auto value : array)
+            if (!record(value, records))
+                return false;
+        json = JsonValue::binary({}, arrays_.size());
+        arrays_.push_back(std::move(records));
+        return true;
+    }
+
+    // What JsonCodec<DrinkRecord>::decode reads, straight from the document: the seven keys
+    // (the last of a repeated one), others ignored, then the record's own checks.
+    static bool record(Element element, std::vector<DrinkRecord>& records) {
+        if (element.type() != Type::OBJECT)
             return false;
-        if (mode_ == Mode::drinks) {
-            mode_ = Mode::record;
-            present_ = 0;
-            slot_ = -1;
-            return true;
+        std::string_view id, group, writer, kind;
+        double workday = 0, timestamp = 0;
+        std::uint64_t sequence = 0;
+        unsigned present = 0;
+        const simdjson::dom::object object = element.get_object().value_unsafe();
+        for (const auto field : object) {
+            const std::string_view key = field.key;
+            int bit = -1;
+            bool read = true;
+            if (key == "id")
+                bit = 0, read = readText(field.value, id);
+            else if (key == "group")
+                bit = 1, read = readText(field.value, group);
+            else if (key == "writer")
+                bit = 2, read = readText(field.value, writer);
+            else if (key == "workday")
+                bit = 3, read = readDouble(field.value, workday);
+            else if (key == "kind")
+                bit = 4, read = readText(field.value, kind);
+            else if (key == "timestamp")
+                bit = 5, read = readDouble(field.value, timestamp);
+            else if (key == "writerSequence")
+                bit = 6, read = readCounter(field.value, sequence);
+            if (!read)
+                return false;
+            if (bit >= 0)
+                present |= 1u << bit;
         }
-        afterDrinksKey_ = false;
-        return dom_.start_object(size);
-    }
-    bool end_object() {
-        if (mode_ != Mode::record)
-            return dom_.end_object();
-        mode_ = Mode::drinks;
-        if (present_ != allKeys)
+        const auto drinkKind = fromRawValue<DrinkKind>(kind);
+        if (present != (1u << 7) - 1 || !drinkKind)
             return false;
         try {
-            records_.emplace_back(
-                decode<Identity<DrinkTag>>(slots_[0]), decode<Identity<ClickGroupTag>>(slots_[1]),
-                decode<Identity<WriterTag>>(slots_[2]), decode<WorkdayID>(slots_[3]),
-                decode<DrinkKind>(slots_[4]), decode<Date>(slots_[5]),
-                decode<std::uint64_t>(slots_[6]));
+            records.emplace_back(Identity<DrinkTag>(std::string(id)),
+                                 Identity<ClickGroupTag>(std::string(group)),
+                                 Identity<WriterTag>(std::string(writer)), WorkdayID(workday),
+                                 *drinkKind, timestamp, sequence);
         } catch (...) {
             return false;
         }
         return true;
     }
-    bool start_array(std::size_t size) {
-        if (mode_ != Mode::normal)
-            return false;
-        if (afterDrinksKey_) {
-            afterDrinksKey_ = false;
-            mode_ = Mode::drinks;
-            records_.clear();
-            return true;
-        }
-        return dom_.start_array(size);
-    }
-    bool end_array() {
-        if (mode_ == Mode::normal)
-            return dom_.end_array();
-        // The placeholder: a binary value, which no JSON text holds, numbering the array.
-        binary_t placeholder({}, arrays_.size());
-        arrays_.push_back(std::move(records_));
-        records_ = {};
-        mode_ = Mode::normal;
-        return dom_.binary(placeholder);
-    }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
-        return false;
-    }
 
-private:
-    enum class Mode { normal, drinks, record };
-
-    template <class Value, class Plain> bool scalar(Value&& value, Plain plain) {
-        if (mode_ == Mode::record) {
-            if (slot_ >= 0)
-                store(JsonValue(std::forward<Value>(value)));
-            return true;
-        }
-        if (mode_ == Mode::drinks)
-            return false;
-        afterDrinksKey_ = false;
-        return plain();
-    }
-    // A repeated key keeps its last value, as in the tree.
-    void store(JsonValue value) {
-        slots_[slot_] = std::move(value);
-        present_ |= 1u << slot_;
-    }
-
-    Dom dom_;
     std::vector<std::vector<DrinkRecord>>& arrays_;
-    Mode mode_ = Mode::normal;
-    bool afterDrinksKey_ = false;
-    std::vector<DrinkRecord> records_;
-    std::array<JsonValue, recordKeys.size()> slots_;
-    unsigned present_ = 0;
-    int slot_ = -1;
 };
 
 } // namespace
@@ -158,12 +194,18 @@ StreamedDrinks::~StreamedDrinks() {
 }
 
 bool StreamedDrinks::parse(std::string_view text, JsonValue& json) {
+    // simdjson checks the whole text (its UTF-8, escapes, numbers and structure) before any of it
+    // is read, and refuses a little more than nlohmann does (a byte order mark, a nesting deeper
+    // than 1024): whatever it refuses goes the plain way.
     if (text.find('\0') != std::string_view::npos)
         return false;
-    Reader reader(json, arrays_);
-    const bool read = JsonValue::sax_parse(text.data(), text.data() + text.size(), &reader);
+    simdjson::dom::parser parser;
+    const auto document = parser.parse(text.data(), text.size(), true);
+    if (document.error())
+        return false;
+    const bool built = Builder(arrays_).build(document.value_unsafe(), json);
     taken_.assign(arrays_.size(), false);
-    return read;
+    return built;
 }
 
 std::vector<DrinkRecord>* StreamedDrinks::take(const JsonValue& placeholder) {

@@ -21,8 +21,8 @@ public:
     StreamedDrinks& operator=(const StreamedDrinks&) = delete;
 
     // Parses `text` into `json`, every array under a "drinks" key read into records and left
-    // in the tree as a placeholder. False for whatever is not plain: a malformed text, an
-    // element that is no well-formed record, a nested value inside one.
+    // in the tree as a placeholder. False for whatever is not plain: a text the quick parser
+    // refuses, an element that is no well-formed record.
     bool parse(std::string_view text, JsonValue& json);
 
     std::vector<DrinkRecord>* take(const JsonValue& placeholder);

@@ -46,6 +46,13 @@ HydrationLedger LedgerShard::validatedLedger() const {
     return HydrationLedger(generation_, drinks_, removedGroups_, std::nullopt, shownMoments_);
 }
 
+} // namespace DewlightCore
+
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
+
 JsonValue JsonCodec<LedgerShard>::encode(const LedgerShard& shard) {
     JsonValue json = JsonValue::object();
     json["generation"] = Json::encode(shard.generation());
@@ -70,4 +77,4 @@ LedgerShard JsonCodec<LedgerShard>::decode(const JsonValue& json) {
     return shard;
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

@@ -48,12 +48,12 @@ private:
     std::set<ShownMoment> shownMoments_;
 };
 
+} // namespace DewlightCore
+
 // {"generation", "workday", "writer", "drinks", "removedGroups", "shownMoments"}, all required.
 // Decoding runs validatedLedger(), so a shard that decodes always agrees with its own day and
 // writer and forms a valid ledger.
-template <> struct JsonCodec<LedgerShard> {
-    static JsonValue encode(const LedgerShard& shard);
-    static LedgerShard decode(const JsonValue& json);
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::LedgerShard> {
+    static JsonValue encode(const DewlightCore::LedgerShard& shard);
+    static DewlightCore::LedgerShard decode(const JsonValue& json);
 };
-
-} // namespace DewlightCore

@@ -51,14 +51,18 @@ template <RawEnum E> constexpr auto allCases() {
     return cases;
 }
 
-template <RawEnum E> struct JsonCodec<E> {
-    using Raw = RawValueOf<E>;
+} // namespace DewlightCore
+
+namespace DewlightPlatform {
+
+template <DewlightCore::RawEnum E> struct JsonCodec<E> {
+    using Raw = DewlightCore::RawValueOf<E>;
     using Stored = std::conditional_t<std::is_same_v<Raw, std::string_view>, std::string, Raw>;
 
-    static JsonValue encode(E value) { return Stored(rawValue(value)); }
+    static JsonValue encode(E value) { return Stored(DewlightCore::rawValue(value)); }
     static E decode(const JsonValue& json) {
         const auto raw = Json::decode<Stored>(json);
-        if (const auto value = fromRawValue<E>(Raw(raw)))
+        if (const auto value = DewlightCore::fromRawValue<E>(Raw(raw)))
             return *value;
         if constexpr (std::is_same_v<Stored, std::string>)
             Json::throwDataCorrupted("unknown raw value \"" + raw + "\"");
@@ -67,4 +71,4 @@ template <RawEnum E> struct JsonCodec<E> {
     }
 };
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

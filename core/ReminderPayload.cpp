@@ -26,6 +26,13 @@ bool ReminderPayload::isActionable(const Identity<AccountTag>& account,
            now >= scheduledAt_;
 }
 
+} // namespace DewlightCore
+
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
+
 JsonValue JsonCodec<ReminderPayload>::encode(const ReminderPayload& payload) {
     JsonValue json = JsonValue::object();
     json["account"] = Json::encode(payload.account());
@@ -47,4 +54,4 @@ ReminderPayload JsonCodec<ReminderPayload>::decode(const JsonValue& json) {
                            scheduledAt);
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

@@ -40,11 +40,11 @@ private:
     Date scheduledAt_;
 };
 
+} // namespace DewlightCore
+
 // {"account", "generation", "workday", "reminder", "scheduledAt"}, all required, read in this
 // order, then the payload's own checks; other keys are ignored.
-template <> struct JsonCodec<ReminderPayload> {
-    static JsonValue encode(const ReminderPayload& payload);
-    static ReminderPayload decode(const JsonValue& json);
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::ReminderPayload> {
+    static JsonValue encode(const DewlightCore::ReminderPayload& payload);
+    static DewlightCore::ReminderPayload decode(const JsonValue& json);
 };
-
-} // namespace DewlightCore

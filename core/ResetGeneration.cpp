@@ -10,6 +10,13 @@ ResetGeneration ResetGeneration::next(Identity<WriterTag> writer) const {
     return ResetGeneration(counter_ + 1, std::move(writer));
 }
 
+} // namespace DewlightCore
+
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
+
 JsonValue JsonCodec<ResetGeneration>::encode(const ResetGeneration& generation) {
     JsonValue json = JsonValue::object();
     json["counter"] = generation.counter();
@@ -22,4 +29,4 @@ ResetGeneration JsonCodec<ResetGeneration>::decode(const JsonValue& json) {
     return ResetGeneration(counter, Json::field<Identity<WriterTag>>(json, "writer"));
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

@@ -33,13 +33,13 @@ private:
     Identity<WriterTag> writer_;
 };
 
-// {"counter": unsigned integer, "writer": identity}
-template <> struct JsonCodec<ResetGeneration> {
-    static JsonValue encode(const ResetGeneration& generation);
-    static ResetGeneration decode(const JsonValue& json);
-};
-
 } // namespace DewlightCore
+
+// {"counter": unsigned integer, "writer": identity}
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::ResetGeneration> {
+    static JsonValue encode(const DewlightCore::ResetGeneration& generation);
+    static DewlightCore::ResetGeneration decode(const JsonValue& json);
+};
 
 template <> struct std::hash<DewlightCore::ResetGeneration> {
     std::size_t operator()(const DewlightCore::ResetGeneration& generation) const noexcept {

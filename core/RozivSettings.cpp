@@ -26,6 +26,13 @@ RozivSettings RozivSettings::defaults() {
         540, 1080, CupVolume::ml250, ReminderInterval::minutes60, false);
 }
 
+} // namespace DewlightCore
+
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
+
 JsonValue JsonCodec<RozivSettings>::encode(const RozivSettings& settings) {
     JsonValue json = JsonValue::object();
     json["remindersEnabled"] = settings.remindersEnabled();
@@ -51,4 +58,4 @@ RozivSettings JsonCodec<RozivSettings>::decode(const JsonValue& json) {
                          interval, openAtLogin);
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

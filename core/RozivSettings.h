@@ -50,11 +50,11 @@ private:
     bool openAtLogin_;
 };
 
+} // namespace DewlightCore
+
 // {"remindersEnabled", "weekdays", "startMinute", "endMinute", "cupVolume", "interval",
 // "openAtLogin"}, all required; weekdays as a sorted array of raw values.
-template <> struct JsonCodec<RozivSettings> {
-    static JsonValue encode(const RozivSettings& settings);
-    static RozivSettings decode(const JsonValue& json);
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::RozivSettings> {
+    static JsonValue encode(const DewlightCore::RozivSettings& settings);
+    static DewlightCore::RozivSettings decode(const JsonValue& json);
 };
-
-} // namespace DewlightCore

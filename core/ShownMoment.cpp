@@ -1,6 +1,9 @@
 #include "core/ShownMoment.h"
 
-namespace DewlightCore {
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
 
 JsonValue JsonCodec<ShownMoment>::encode(const ShownMoment& shown) {
     JsonValue json = JsonValue::object();
@@ -15,4 +18,4 @@ ShownMoment JsonCodec<ShownMoment>::decode(const JsonValue& json) {
     return ShownMoment{workday, moment};
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

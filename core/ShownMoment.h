@@ -19,10 +19,10 @@ struct ShownMoment {
     friend auto operator<=>(const ShownMoment&, const ShownMoment&) = default;
 };
 
-// {"workday": day number, "moment": raw text}, read in this order.
-template <> struct JsonCodec<ShownMoment> {
-    static JsonValue encode(const ShownMoment& shown);
-    static ShownMoment decode(const JsonValue& json);
-};
-
 } // namespace DewlightCore
+
+// {"workday": day number, "moment": raw text}, read in this order.
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::ShownMoment> {
+    static JsonValue encode(const DewlightCore::ShownMoment& shown);
+    static DewlightCore::ShownMoment decode(const JsonValue& json);
+};

@@ -25,19 +25,21 @@ private:
     T value_;
 };
 
-template <class T> struct JsonCodec<Versioned<T>> {
-    static JsonValue encode(const Versioned<T>& versioned) {
+} // namespace DewlightCore
+
+template <class T> struct DewlightPlatform::JsonCodec<DewlightCore::Versioned<T>> {
+    using Versioned = DewlightCore::Versioned<T>;
+
+    static JsonValue encode(const Versioned& versioned) {
         JsonValue json = JsonValue::object();
-        json["version"] = Versioned<T>::version;
+        json["version"] = Versioned::version;
         json["value"] = Json::encode(versioned.value());
         return json;
     }
-    static Versioned<T> decode(const JsonValue& json) {
+    static Versioned decode(const JsonValue& json) {
         const auto found = Json::field<std::int64_t>(json, "version");
-        if (found != Versioned<T>::version)
-            throw DomainError::unsupportedVersion(found);
-        return Versioned<T>(Json::field<T>(json, "value"));
+        if (found != Versioned::version)
+            throw DewlightCore::DomainError::unsupportedVersion(found);
+        return Versioned(Json::field<T>(json, "value"));
     }
 };
-
-} // namespace DewlightCore

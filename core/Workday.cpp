@@ -10,6 +10,13 @@ Workday::Workday(WorkdayID id, Date start, Date end) : id_(id), start_(start), e
         throw DomainError::invalidDate();
 }
 
+} // namespace DewlightCore
+
+namespace DewlightPlatform {
+
+// Written with the core's names.
+using namespace DewlightCore;
+
 JsonValue JsonCodec<Workday>::encode(const Workday& workday) {
     JsonValue json = JsonValue::object();
     json["id"] = Json::encode(workday.id());
@@ -25,4 +32,4 @@ Workday JsonCodec<Workday>::decode(const JsonValue& json) {
     return Workday(id, start, end);
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

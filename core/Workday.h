@@ -31,10 +31,10 @@ private:
     Date end_;
 };
 
-// {"id": day number, "start": date, "end": date}
-template <> struct JsonCodec<Workday> {
-    static JsonValue encode(const Workday& workday);
-    static Workday decode(const JsonValue& json);
-};
-
 } // namespace DewlightCore
+
+// {"id": day number, "start": date, "end": date}
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::Workday> {
+    static JsonValue encode(const DewlightCore::Workday& workday);
+    static DewlightCore::Workday decode(const JsonValue& json);
+};

@@ -26,13 +26,15 @@ private:
     Date civilDate_;
 };
 
+} // namespace DewlightCore
+
 // A bare JSON number of seconds since 2001; a value off midnight is `invalidDate`.
-template <> struct JsonCodec<WorkdayID> {
+template <> struct DewlightPlatform::JsonCodec<DewlightCore::WorkdayID> {
+    using WorkdayID = DewlightCore::WorkdayID;
+
     static JsonValue encode(const WorkdayID& id) { return id.civilDate(); }
     static WorkdayID decode(const JsonValue& json) { return WorkdayID(Json::decode<double>(json)); }
 };
-
-} // namespace DewlightCore
 
 template <> struct std::hash<DewlightCore::WorkdayID> {
     std::size_t operator()(const DewlightCore::WorkdayID& id) const noexcept {

@@ -3,7 +3,7 @@
 # lowest first (the same order as in CMakeLists.txt and the design notes):
 #
 #   platform   the system, behind interfaces: includes nothing of the project but itself
-#   core       pure values, without Qt; of platform/ only platform/calendar
+#   core       pure values, without Qt; of platform/ only platform/calendar and platform/json
 #   storage    \
 #   reminders   } each over core and platform, without Qt Gui or Widgets, and none over another
 #   updates    /
@@ -49,7 +49,7 @@ ignored=(build cmake data scripts)
 # What each layer may use, itself included; a consumer uses anything.
 declare -A uses=(
     [platform]="platform"
-    [core]="core platform/calendar"
+    [core]="core platform/calendar platform/json"
     [storage]="storage core platform"
     [reminders]="reminders core platform"
     [updates]="updates core platform"
@@ -163,7 +163,7 @@ for top in "${checked[@]}"; do
                 breach "$relative:$line" "$top/ must not include ${target%%/*}/ (\"$header\")"
             elif [[ -n $to ]] && ! may_use "$top" "$target"; then
                 if [[ $top == core && $to == platform ]]; then
-                    breach "$relative:$line" "core/ may use only platform/calendar/ of platform/, not \"$header\""
+                    breach "$relative:$line" "core/ may use only platform/calendar/ and platform/json/ of platform/, not \"$header\""
                 else
                     breach "$relative:$line" "$top/ must not include $to/ (\"$header\")"
                 fi

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config git
-    libicu-dev nlohmann-json3-dev libssl-dev libpng-dev zlib1g-dev
+    libicu-dev nlohmann-json3-dev libsimdjson-dev libssl-dev libpng-dev zlib1g-dev
     qt6-base-dev qt6-svg-dev qcoro-qt6-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     bootstrap-icons fonts-inter

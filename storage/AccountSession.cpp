@@ -68,7 +68,9 @@ AccountSession AccountIdentityStore::current() {
 
 } // namespace DewlightStorage
 
-namespace DewlightCore {
+namespace DewlightPlatform {
+
+using namespace DewlightCore;
 
 JsonValue JsonCodec<DewlightStorage::AccountIdentityEntry>::encode(
     const DewlightStorage::AccountIdentityEntry& entry) {
@@ -83,4 +85,4 @@ JsonCodec<DewlightStorage::AccountIdentityEntry>::decode(const JsonValue& json) 
     return {Json::field<QByteArray>(json, "archive"), Json::field<std::string>(json, "marker")};
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

@@ -59,9 +59,9 @@ std::string makeAccountMarker();
 
 } // namespace DewlightStorage
 
-namespace DewlightCore {
+namespace DewlightPlatform {
 template <> struct JsonCodec<DewlightStorage::AccountIdentityEntry> {
     static JsonValue encode(const DewlightStorage::AccountIdentityEntry& entry);
     static DewlightStorage::AccountIdentityEntry decode(const JsonValue& json);
 };
-} // namespace DewlightCore
+} // namespace DewlightPlatform

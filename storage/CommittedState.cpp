@@ -13,7 +13,9 @@ CommittedState CommittedState::fresh() {
 
 } // namespace DewlightStorage
 
-namespace DewlightCore {
+namespace DewlightPlatform {
+
+using namespace DewlightCore;
 
 using DewlightStorage::ActionReceipt;
 using DewlightStorage::CommittedState;
@@ -52,4 +54,4 @@ CommittedState JsonCodec<CommittedState>::decode(const JsonValue& json) {
     return {std::move(ledger), std::move(receipts), std::move(receiptWorkdays), welcomeCompleted};
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

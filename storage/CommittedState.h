@@ -32,11 +32,11 @@ struct CommittedState {
 
 } // namespace DewlightStorage
 
-namespace DewlightCore {
+namespace DewlightPlatform {
 // `receiptWorkdays` is a flat array alternating receipt and working day, since its keys are not
 // plain texts; pairs are written in receipt order so that equal states give equal bytes.
 template <> struct JsonCodec<DewlightStorage::CommittedState> {
     static JsonValue encode(const DewlightStorage::CommittedState& state);
     static DewlightStorage::CommittedState decode(const JsonValue& json);
 };
-} // namespace DewlightCore
+} // namespace DewlightPlatform

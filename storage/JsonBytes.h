@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-namespace DewlightCore {
+namespace DewlightPlatform {
 
 // Bytes inside a JSON document: a standard, padded Base64 string. Decoding is strict: a string
 // that is not exactly the canonical Base64 of some bytes is refused, never partly read.
@@ -20,4 +20,4 @@ template <> struct JsonCodec<QByteArray> {
     }
 };
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

@@ -35,7 +35,9 @@ const PreferenceRecord& PreferenceRecord::resolve(const PreferenceRecord& local,
 
 } // namespace DewlightStorage::KestraPreferencesCore
 
-namespace DewlightCore {
+namespace DewlightPlatform {
+
+using namespace DewlightCore;
 
 using DewlightStorage::KestraPreferencesCore::PreferenceRecord;
 
@@ -58,4 +60,4 @@ PreferenceRecord JsonCodec<PreferenceRecord>::decode(const JsonValue& json) {
     return record;
 }
 
-} // namespace DewlightCore
+} // namespace DewlightPlatform

@@ -41,7 +41,7 @@ struct PreferenceRecord {
 
 } // namespace DewlightStorage::KestraPreferencesCore
 
-namespace DewlightCore {
+namespace DewlightPlatform {
 // {"version", "revision", "writer", "payload"}: the first three required, "payload" a padded
 // standard Base64 string, left out for a removal (missing or null reads as a removal), other keys
 // ignored.
@@ -49,4 +49,4 @@ template <> struct JsonCodec<DewlightStorage::KestraPreferencesCore::PreferenceR
     static JsonValue encode(const DewlightStorage::KestraPreferencesCore::PreferenceRecord& record);
     static DewlightStorage::KestraPreferencesCore::PreferenceRecord decode(const JsonValue& json);
 };
-} // namespace DewlightCore
+} // namespace DewlightPlatform

@@ -12,6 +12,8 @@ UpdateManifest UpdateManifest::decode(std::string_view data) {
     if (data.size() > maximumBytes)
         throw UpdateFailureError(UpdateFailure::unreadable);
 
+    // Not through the codec: its ordered objects copy their members as they grow, a recursion as
+    // deep as the nesting, which a manifest from the network may make as deep as its size allows.
     // Duplicate keys resolve as the library does: the last one wins.
     const nlohmann::json document = nlohmann::json::parse(data, nullptr, false);
     if (document.is_discarded() || !document.is_object())

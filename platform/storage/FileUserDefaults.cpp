@@ -1,10 +1,10 @@
 #include "platform/storage/FileUserDefaults.h"
 
+#include "platform/json/Json.h"
 #include "platform/runtime/Log.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <nlohmann/json.hpp>
 
 namespace DewlightPlatform {
 
@@ -34,9 +34,9 @@ std::filesystem::path FileUserDefaults::previousFile() const {
 }
 
 QByteArray FileUserDefaults::encode(const std::map<std::string, UserDefaultsValue>& values) {
-    nlohmann::ordered_json entries = nlohmann::ordered_json::object();
+    JsonValue entries = JsonValue::object();
     for (const auto& [key, value] : values) {
-        nlohmann::ordered_json entry;
+        JsonValue entry;
         if (auto* text = std::get_if<std::string>(&value))
             entry["text"] = *text;
         else if (auto* bytes = std::get_if<QByteArray>(&value))
@@ -45,50 +45,50 @@ QByteArray FileUserDefaults::encode(const std::map<std::string, UserDefaultsValu
             entry["date"] = std::get<UserDefaultsDate>(value).seconds;
         entries[key] = std::move(entry);
     }
-    nlohmann::ordered_json document;
+    JsonValue document;
     document["version"] = formatVersion;
     document["values"] = std::move(entries);
     // Keys or texts that are not UTF-8 are written with replacement characters rather than
     // making the whole file unwritable.
     return QByteArray::fromStdString(
-        document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
+        document.dump(2, ' ', false, JsonValue::error_handler_t::replace) + "\n");
 }
 
 std::optional<std::map<std::string, UserDefaultsValue>>
 FileUserDefaults::decode(const QByteArray& bytes) {
-    auto document = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
-    if (document.is_discarded() || !document.is_object())
-        return std::nullopt;
-    auto version = document.find("version");
-    if (version == document.end() || !version->is_number_integer() ||
-        version->get<std::int64_t>() != formatVersion)
-        return std::nullopt;
-    auto entries = document.find("values");
-    if (entries == document.end() || !entries->is_object())
-        return std::nullopt;
     std::map<std::string, UserDefaultsValue> values;
-    for (auto it = entries->begin(); it != entries->end(); ++it) {
-        const auto& key = it.key();
-        const auto& entry = it.value();
-        if (!entry.is_object() || entry.size() != 1)
+    try {
+        const auto document = Json::parse(std::string_view(bytes.constData(), bytes.size()));
+        if (Json::field<std::int64_t>(document, "version") != formatVersion)
             return std::nullopt;
-        auto member = entry.begin();
-        const auto& kind = member.key();
-        const auto& content = member.value();
-        if (kind == "text" && content.is_string()) {
-            values.emplace(key, content.get<std::string>());
-        } else if (kind == "bytes" && content.is_string()) {
-            auto decoded = QByteArray::fromBase64Encoding(
-                QByteArray::fromStdString(content.get<std::string>()),
-                QByteArray::AbortOnBase64DecodingErrors);
-            if (!decoded)
+        const auto& entries = Json::at(document, "values");
+        if (!entries.is_object())
+            return std::nullopt;
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            const auto& key = it.key();
+            const auto& entry = it.value();
+            if (!entry.is_object() || entry.size() != 1)
                 return std::nullopt;
-            values.emplace(key, *decoded);
-        } else if (kind == "date" && content.is_number()) {
-            values.emplace(key, UserDefaultsDate{content.get<double>()});
-        } else {
-            return std::nullopt;
+            auto member = entry.begin();
+            const auto& kind = member.key();
+            const auto& content = member.value();
+            if (kind == "text") {
+                values.emplace(key, Json::decode<std::string>(content));
+            } else if (kind == "bytes") {
+                auto decoded = QByteArray::fromBase64Encoding(
+                    QByteArray::fromStdString(Json::decode<std::string>(content)),
+                    QByteArray::AbortOnBase64DecodingErrors);
+                if (!decoded)
+                    return std::nullopt;
+                values.emplace(key, *decoded);
+            } else if (kind == "date") {
+                values.emplace(key, UserDefaultsDate{Json::decode<double>(content)});
+            } else {
+                return std::nullopt;
+            }
         }
+    } catch (const DecodingError&) {
+        return std::nullopt;
     }
     return values;
 }

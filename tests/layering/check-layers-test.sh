@@ -26,6 +26,7 @@ verdict() {
 includes=(
     'core/Day.h|#include "core/Date.h"|pass'
     'core/Day.h|#include "platform/calendar/Calendar.h"|pass'
+    'core/Day.h|#include "platform/json/Json.h"|pass'
     'core/Day.h|#include <queue>|pass'
     'core/Day.h|#include <nlohmann/json.hpp>|pass'
     'core/Day.h|#include "platform/runtime/Clock.h"|fail'
@@ -135,6 +136,7 @@ done
 # folder | linked folder | verdict: a link between two targets of those folders
 links=(
     'core|platform/calendar|pass'
+    'core|platform/json|pass'
     'core|platform/runtime|fail'
     'platform/shell|platform/tray|pass'
     'platform/runtime|core|fail'

@@ -84,6 +84,8 @@ TEST_F(FileUserDefaultsTest, ADamagedFileIsMovedAsideAndThePreviousOneUsed) {
         {"two kinds in one entry", R"({"version":1,"values":{"k":{"text":"a","date":1}}})"},
         {"number as text", R"({"version":1,"values":{"k":{"text":5}}})"},
         {"unknown kind", R"({"version":1,"values":{"k":{"integer":5}}})"},
+        {"a NUL byte and more after the document",
+         QByteArray(R"({"version":1,"values":{}})" "\0x", 27)},
     };
     for (const auto& [name, damage] : damages) {
         SCOPED_TRACE(name);

@@ -1,6 +1,7 @@
 #include "platform/storage/LocalIdentityTokenSource.h"
 
 #include <gtest/gtest.h>
+#include <string_view>
 
 using namespace DewlightPlatform;
 
@@ -20,12 +21,16 @@ TEST(IdentityTokenArchive, RoundTripsAndComparesByText) {
 TEST(IdentityTokenArchive, DamagedOrForeignArchivesAreRefused) {
     struct Case {
         const char* name;
-        const char* archive;
+        std::string_view archive;
         IdentityUnarchiveFailure failure;
     };
+    using namespace std::literals;
     const Case cases[] = {
         {"not JSON", "\x01\x02 garbage", IdentityUnarchiveFailure::cannotOpen},
         {"empty", "", IdentityUnarchiveFailure::cannotOpen},
+        {"an archive with a NUL byte and more after it",
+         "{\"kind\":\"dewlight.identity-token\",\"version\":1,\"token\":\"t\"}\0x"sv,
+         IdentityUnarchiveFailure::cannotOpen},
         {"not an object", R"(["dewlight.identity-token",1,"t"])",
          IdentityUnarchiveFailure::cannotOpen},
         {"newer version", R"({"kind":"dewlight.identity-token","version":2,"token":"t"})",
@@ -41,7 +46,8 @@ TEST(IdentityTokenArchive, DamagedOrForeignArchivesAreRefused) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto result = IdentityTokenArchive::decode(QByteArray(c.archive));
+        auto result = IdentityTokenArchive::decode(
+            QByteArray(c.archive.data(), static_cast<qsizetype>(c.archive.size())));
         ASSERT_TRUE(std::holds_alternative<IdentityUnarchiveFailure>(result));
         EXPECT_EQ(std::get<IdentityUnarchiveFailure>(result), c.failure);
     }

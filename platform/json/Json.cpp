@@ -1,6 +1,6 @@
-#include "core/Json.h"
+#include "platform/json/Json.h"
 
-namespace DewlightCore::Json {
+namespace DewlightPlatform::Json {
 
 JsonValue parse(std::string_view text) {
     // The library's reader ends the text at a NUL byte, so a document followed by one and more
@@ -42,4 +42,4 @@ void throwDataCorrupted(const std::string& message) {
     throw DecodingError(DecodingError::Kind::dataCorrupted, message);
 }
 
-} // namespace DewlightCore::Json
+} // namespace DewlightPlatform::Json
