@@ -37,7 +37,7 @@ class RozivData;
 class RozivPreferences;
 } // namespace DewlightStorage
 
-namespace KestraUI {
+namespace DewlightPlatform {
 class LoginItem;
 }
 
@@ -86,7 +86,7 @@ public:
         std::shared_ptr<const DewlightPlatform::Localizer> localizer;
         DewlightStorage::AccountDataServices storage;
         DewlightPlatform::SystemEvents& events;
-        KestraUI::LoginItem& loginItem;
+        DewlightPlatform::LoginItem& loginItem;
         WindowRouterFactory makeWindowRouter;
         WindowCloser& windows;
         TerminationObserver observeTermination;

@@ -15,7 +15,7 @@ namespace DewlightStorage {
 class RozivAccountData;
 class RozivPreferences;
 } // namespace DewlightStorage
-namespace KestraUI {
+namespace DewlightPlatform {
 class LoginItem;
 }
 
@@ -35,7 +35,7 @@ struct RozivProjection {
     RozivProjection(const DewlightStorage::RozivAccountData& data,
                     const DewlightStorage::RozivPreferences& userPreferences,
                     const DewlightReminders::RozivReminders& reminders,
-                    const RozivFeedback& feedback, const KestraUI::LoginItem& loginItem,
+                    const RozivFeedback& feedback, const DewlightPlatform::LoginItem& loginItem,
                     DewlightCore::Date now, const DewlightCore::Calendar& calendar);
 
     DewlightViews::RozivPanelState panel;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "platform/runtime/CancelToken.h"
 #include "platform/runtime/Clock.h"
 #include "ui/Environment.h"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "kit/panel/Text.h"
 #include "platform/calendar/Calendar.h"
 #include "ui/Environment.h"
 #include "ui/Localization.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 // Pieces the panel kit's views share; not part of the kit's interface.
-#include "kit/windows/KestraBrand.h"
-#include "kit/windows/KestraFont.h"
+#include "kit/brand/KestraBrand.h"
+#include "kit/brand/KestraFont.h"
 #include "ui/Node.h"
 
 #include <functional>

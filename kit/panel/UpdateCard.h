@@ -2,7 +2,7 @@
 
 #include "kit/panel/AvailableUpdate.h"
 #include "kit/panel/UpdateNotifier.h"
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "ui/Environment.h"
 #include "ui/Node.h"
 

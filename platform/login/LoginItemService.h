@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace KestraUI {
+namespace DewlightPlatform {
 
 // What the desktop reports about the application's login item.
 enum class LoginItemStatus { notRegistered, enabled, requiresApproval, notFound };
@@ -26,4 +26,4 @@ public:
     virtual void unregisterItem() = 0;
 };
 
-} // namespace KestraUI
+} // namespace DewlightPlatform
