@@ -78,8 +78,6 @@ public:
     void resetFeedback();
     // Stops the running feedback timer, for shutdown; the feedback stays as it is.
     void cancelFeedbackTimer() const { feedbackTask_.cancel(); }
-    // The running (or last) feedback timer.
-    const DewlightPlatform::Job& feedbackTask() const { return feedbackTask_; }
 
     // Called after the ledger changed through the tally.
     std::function<void()> onDrinksChanged;

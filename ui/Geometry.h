@@ -33,12 +33,6 @@ struct Alignment {
     static constexpr Alignment topTrailing() {
         return {HorizontalAlignment::trailing, VerticalAlignment::top};
     }
-    static constexpr Alignment bottomLeading() {
-        return {HorizontalAlignment::leading, VerticalAlignment::bottom};
-    }
-    static constexpr Alignment bottomTrailing() {
-        return {HorizontalAlignment::trailing, VerticalAlignment::bottom};
-    }
     bool operator==(const Alignment&) const = default;
 };
 
