@@ -1,5 +1,8 @@
 #pragma once
 
+// The application model: it owns the tally, the reminders, the stored data and the preferences,
+// runs every action in order and publishes the states the views show.
+
 #include "app/MacLifecycle.h"
 #include "app/RozivDestination.h"
 #include "app/SerialActions.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The live services of a run on the desktop, built once and handed to the model and the scene.
+
 #include "app/AppModel.h"
 #include "platform/login/LoginItem.h"
 #include "kit/panel/UpdateNotifier.h"

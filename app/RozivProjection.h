@@ -1,5 +1,8 @@
 #pragma once
 
+// The projection of the model's state into the states the panel, the welcome and the
+// preferences window show.
+
 #include "app/RozivTally.h"
 #include "core/Date.h"
 #include "core/RozivSettings.h"

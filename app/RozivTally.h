@@ -1,5 +1,7 @@
 #pragma once
 
+// The tally of drinks: recording, undoing and counting them, and the feedback after a click.
+
 #include "core/Date.h"
 #include "core/DrinkKind.h"
 #include "core/PanelMoment.h"

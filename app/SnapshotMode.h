@@ -1,5 +1,8 @@
 #pragma once
 
+// Snapshot mode: the application's views over the fixed demonstration model, painted into a PNG
+// or shown in a window, without the live services.
+
 #include "kit/brand/KestraBrand.h"
 #include "platform/runtime/CancelToken.h"
 #include "platform/runtime/Clock.h"

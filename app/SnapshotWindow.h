@@ -1,5 +1,7 @@
 #pragma once
 
+// The window a snapshot is drawn in, and the PNG writer its pictures go out through.
+
 #include "kit/brand/KestraBrand.h"
 #include "ui/Environment.h"
 #include "ui/Node.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The geometry of layout: axes, alignments, proposed sizes, dimensions and insets.
+
 #include <QMarginsF>
 #include <QSizeF>
 #include <limits>

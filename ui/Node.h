@@ -1,5 +1,7 @@
 #pragma once
 
+// The view tree: `Node`, its modifiers, and the functions that make every kind of node.
+
 #include "ui/Animation.h"
 #include "ui/Binding.h"
 #include "ui/Color.h"

@@ -1,5 +1,8 @@
 #pragma once
 
+// The panel: its header with the status dot, the content, and the footer with the version and
+// the buttons.
+
 #include "platform/login/LoginItem.h"
 #include "kit/panel/Text.h"
 #include "kit/brand/KestraBrand.h"

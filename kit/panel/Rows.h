@@ -1,5 +1,8 @@
 #pragma once
 
+// The panel's cards and rows: flat and glass cards, setting and action rows, the "Open at
+// Login" row and the choice menu.
+
 #include "platform/login/LoginItem.h"
 #include "kit/panel/Text.h"
 #include "ui/Binding.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The card that offers a newer version, and the sample notifier snapshot mode shows it with.
+
 #include "kit/panel/AvailableUpdate.h"
 #include "kit/panel/UpdateNotifier.h"
 #include "kit/brand/KestraBrand.h"

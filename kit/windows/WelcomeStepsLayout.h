@@ -1,5 +1,7 @@
 #pragma once
 
+// The welcome-steps page: the step part over its footer, and the looks the steps share.
+
 #include "kit/panel/Text.h"
 #include "kit/brand/KestraBrand.h"
 #include "kit/windows/WelcomeSteps.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The seam under the login item: the desktop's login items service, its status and its errors.
+
 #include <stdexcept>
 #include <string>
 
