@@ -5,7 +5,7 @@
 #include "app/RozivTally.h"
 #include "core/HydrationRange.h"
 #include "core/ReminderPlanner.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LoginItem.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Log.h"

@@ -1,5 +1,8 @@
 #pragma once
 
+// The application model: it owns the tally, the reminders, the stored data and the preferences,
+// runs every action in order and publishes the states the views show.
+
 #include "app/MacLifecycle.h"
 #include "app/RozivDestination.h"
 #include "app/SerialActions.h"
@@ -37,7 +40,7 @@ class RozivData;
 class RozivPreferences;
 } // namespace DewlightStorage
 
-namespace KestraUI {
+namespace DewlightPlatform {
 class LoginItem;
 }
 
@@ -86,7 +89,7 @@ public:
         std::shared_ptr<const DewlightPlatform::Localizer> localizer;
         DewlightStorage::AccountDataServices storage;
         DewlightPlatform::SystemEvents& events;
-        KestraUI::LoginItem& loginItem;
+        DewlightPlatform::LoginItem& loginItem;
         WindowRouterFactory makeWindowRouter;
         WindowCloser& windows;
         TerminationObserver observeTermination;

@@ -1,6 +1,6 @@
 #include "app/AppModel.h"
 #include "app/RozivTally.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LoginItem.h"
 #include "reminders/RozivReminders.h"
 #include "storage/RozivData.h"
 #include "storage/RozivPreferences.h"

@@ -1,6 +1,6 @@
 #include "app/DewlightApp.h"
 
-#include "kit/windows/KestraSnapshot.h"
+#include "kit/brand/KestraSnapshot.h"
 #include "platform/runtime/Log.h"
 #include "views/MenuView.h"
 #include "views/RozivStartupFailure.h"

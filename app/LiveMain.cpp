@@ -2,7 +2,7 @@
 #include "app/DewlightApp.h"
 #include "app/DewlightScene.h"
 #include "app/LiveServices.h"
-#include "kit/windows/KestraSnapshot.h"
+#include "kit/brand/KestraSnapshot.h"
 #include "platform/desktop/DesktopFont.h"
 #include "platform/desktop/DesktopLocale.h"
 #include "platform/runtime/EventLoop.h"

@@ -2,7 +2,7 @@
 
 #include "app/IdentityEvents.h"
 #include "app/UpdateNotifierAdapter.h"
-#include "kit/panel/AutostartLoginService.h"
+#include "platform/login/AutostartLoginService.h"
 #include "platform/BuildInfo.h"
 #include "platform/calendar/Calendar.h"
 #include "platform/notifications/NotificationSettingsLauncher.h"
@@ -19,20 +19,20 @@ namespace DewlightApp {
 namespace {
 
 // Where no autostart folder can be named, "Open at Login" is refused, never pretended.
-class NoLoginService final : public KestraUI::LoginItemService {
+class NoLoginService final : public DewlightPlatform::LoginItemService {
 public:
-    KestraUI::LoginItemStatus status() const override {
-        return KestraUI::LoginItemStatus::notRegistered;
+    DewlightPlatform::LoginItemStatus status() const override {
+        return DewlightPlatform::LoginItemStatus::notRegistered;
     }
     void registerItem() override {
-        throw KestraUI::LoginItemError("no autostart folder: $XDG_CONFIG_HOME and $HOME unset");
+        throw DewlightPlatform::LoginItemError("no autostart folder: $XDG_CONFIG_HOME and $HOME unset");
     }
     void unregisterItem() override {}
 };
 
-std::unique_ptr<KestraUI::LoginItemService> loginService() {
-    if (auto service = KestraUI::AutostartLoginService::forProcess())
-        return std::make_unique<KestraUI::AutostartLoginService>(std::move(*service));
+std::unique_ptr<DewlightPlatform::LoginItemService> loginService() {
+    if (auto service = DewlightPlatform::AutostartLoginService::forProcess())
+        return std::make_unique<DewlightPlatform::AutostartLoginService>(std::move(*service));
     return std::make_unique<NoLoginService>();
 }
 

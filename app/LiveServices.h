@@ -1,7 +1,9 @@
 #pragma once
 
+// The live services of a run on the desktop, built once and handed to the model and the scene.
+
 #include "app/AppModel.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LoginItem.h"
 #include "kit/panel/UpdateNotifier.h"
 #include "kit/windows/AppWindows.h"
 #include "platform/events/LiveSystemEvents.h"
@@ -70,7 +72,7 @@ private:
     bool systemBusConnected_;
     std::shared_ptr<DewlightPlatform::LiveNotificationCenter> notifications_;
     std::shared_ptr<const DewlightPlatform::Localizer> localizer_;
-    KestraUI::LoginItem loginItem_;
+    DewlightPlatform::LoginItem loginItem_;
     KitWindowCloser windowCloser_;
 };
 

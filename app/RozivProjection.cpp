@@ -6,7 +6,7 @@
 #include "core/PanelProjection.h"
 #include "core/RawEnum.h"
 #include "core/WorkdayResolver.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LoginItem.h"
 #include "reminders/RozivReminders.h"
 #include "storage/PreferenceSync.h"
 #include "storage/RozivAccountData.h"
@@ -159,7 +159,7 @@ RozivProjection::RozivProjection(const DewlightStorage::RozivAccountData& data,
                                  const DewlightStorage::RozivPreferences& userPreferences,
                                  const DewlightReminders::RozivReminders& reminders,
                                  const RozivFeedback& feedback,
-                                 const KestraUI::LoginItem& loginItem, Date now,
+                                 const DewlightPlatform::LoginItem& loginItem, Date now,
                                  const Calendar& calendar)
     : menuSymbol(mapped(menuSymbols, MenuIcon::outline)) {
     const RozivSettings& settings = userPreferences.current();

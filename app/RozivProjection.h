@@ -1,5 +1,8 @@
 #pragma once
 
+// The projection of the model's state into the states the panel, the welcome and the
+// preferences window show.
+
 #include "app/RozivTally.h"
 #include "core/Date.h"
 #include "core/RozivSettings.h"
@@ -15,7 +18,7 @@ namespace DewlightStorage {
 class RozivAccountData;
 class RozivPreferences;
 } // namespace DewlightStorage
-namespace KestraUI {
+namespace DewlightPlatform {
 class LoginItem;
 }
 
@@ -35,7 +38,7 @@ struct RozivProjection {
     RozivProjection(const DewlightStorage::RozivAccountData& data,
                     const DewlightStorage::RozivPreferences& userPreferences,
                     const DewlightReminders::RozivReminders& reminders,
-                    const RozivFeedback& feedback, const KestraUI::LoginItem& loginItem,
+                    const RozivFeedback& feedback, const DewlightPlatform::LoginItem& loginItem,
                     DewlightCore::Date now, const DewlightCore::Calendar& calendar);
 
     DewlightViews::RozivPanelState panel;

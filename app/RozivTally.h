@@ -1,5 +1,7 @@
 #pragma once
 
+// The tally of drinks: recording, undoing and counting them, and the feedback after a click.
+
 #include "core/Date.h"
 #include "core/DrinkKind.h"
 #include "core/PanelMoment.h"
@@ -78,8 +80,6 @@ public:
     void resetFeedback();
     // Stops the running feedback timer, for shutdown; the feedback stays as it is.
     void cancelFeedbackTimer() const { feedbackTask_.cancel(); }
-    // The running (or last) feedback timer.
-    const DewlightPlatform::Job& feedbackTask() const { return feedbackTask_; }
 
     // Called after the ledger changed through the tally.
     std::function<void()> onDrinksChanged;

@@ -2,7 +2,7 @@
 
 #include "app/SnapshotOptions.h"
 #include "app/SnapshotWindow.h"
-#include "kit/windows/KestraSnapshot.h"
+#include "kit/brand/KestraSnapshot.h"
 #include "kit/windows/KestraSnapshotWindow.h"
 #include "platform/calendar/Calendar.h"
 #include "platform/desktop/ColorSchemeSource.h"

@@ -1,6 +1,9 @@
 #pragma once
 
-#include "kit/windows/KestraBrand.h"
+// Snapshot mode: the application's views over the fixed demonstration model, painted into a PNG
+// or shown in a window, without the live services.
+
+#include "kit/brand/KestraBrand.h"
 #include "platform/runtime/CancelToken.h"
 #include "platform/runtime/Clock.h"
 #include "ui/Environment.h"

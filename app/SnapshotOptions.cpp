@@ -1,6 +1,6 @@
 #include "app/SnapshotOptions.h"
 
-#include "kit/windows/KestraSnapshot.h"
+#include "kit/brand/KestraSnapshot.h"
 #include "views/SettingsCard.h"
 #include "views/WelcomeView.h"
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// What a snapshot shows and how: the view and its width, and the options read from the command
+// line (the colour scheme, the output, the welcome step).
+
 #include "ui/Environment.h"
 #include "ui/Node.h"
 #include "views/DewlightViewModel.h"

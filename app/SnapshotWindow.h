@@ -1,6 +1,8 @@
 #pragma once
 
-#include "kit/windows/KestraBrand.h"
+// The window a snapshot is drawn in, and the PNG writer its pictures go out through.
+
+#include "kit/brand/KestraBrand.h"
 #include "ui/Environment.h"
 #include "ui/Node.h"
 

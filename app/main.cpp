@@ -1,5 +1,5 @@
 #include "app/SnapshotMode.h"
-#include "kit/windows/KestraSnapshot.h"
+#include "kit/brand/KestraSnapshot.h"
 
 #include <climits>
 #include <cstdio>

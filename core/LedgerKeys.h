@@ -1,5 +1,7 @@
 #pragma once
 
+// The hashed keys of the shared store: a scope named by a generation's counter and a text.
+
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -1,5 +1,7 @@
 #pragma once
 
+// What an account's shared store holds that no longer counts and may be removed.
+
 #include "core/StorageNamespace.h"
 #include "core/StoredShardKey.h"
 #include "core/WorkdayID.h"

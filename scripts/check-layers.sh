@@ -8,9 +8,9 @@
 #   reminders   } each over core and platform, without Qt Gui or Widgets, and none over another
 #   updates    /
 #   ui         the declarative view layer, over platform
-#   kit        the drawn pieces, over ui and platform; kit/panel and kit/windows are one layer
-#              and use each other (the panel draws in the windows' brand and palette, the windows
-#              with the panel's rows, texts and focus ring), so no order holds between them
+#   kit/brand  the kit's looks: brand, palette, fonts, metrics, over ui and platform
+#   kit/panel  the drawn pieces (rows, cards, notices, the focus ring), over kit/brand
+#   kit/windows  the windows and their content, over kit/panel and kit/brand
 #   views      the application's views, over kit, ui and platform
 #   app        the application, over all of them
 #
@@ -41,7 +41,9 @@ qt=${2%/}
 links=${3:-}
 gui_modules=(QtGui QtWidgets)
 
-layers=(platform core storage reminders updates ui kit views app)
+layers=(platform core storage reminders updates ui kit/brand kit/panel kit/windows views app)
+# Folders that only hold layers of their own, one level down.
+parents=(kit)
 consumers=(tests bench tools)
 # Folders that hold no sources of the project's own.
 ignored=(build cmake data scripts)
@@ -54,7 +56,9 @@ declare -A uses=(
     [reminders]="reminders core platform"
     [updates]="updates core platform"
     [ui]="ui platform"
-    [kit]="kit ui platform"
+    [kit/brand]="kit/brand ui platform"
+    [kit/panel]="kit/panel kit/brand ui platform"
+    [kit/windows]="kit/windows kit/panel kit/brand ui platform"
     [views]="views kit ui platform"
     [app]="app views kit ui updates reminders storage core platform"
 )
@@ -76,6 +80,11 @@ breach() {
 # The layer a path relative to the root lies in, or none, in $layer_found.
 layer_of() {
     layer_found=${1%%/*}
+    if contains "$layer_found" "${parents[@]}"; then
+        local rest=${1#*/}
+        [[ $rest == "$1" ]] && rest=""
+        layer_found=$layer_found/${rest%%/*}
+    fi
     contains "$layer_found" "${layers[@]}" || layer_found=""
 }
 
@@ -105,11 +114,25 @@ is_gui() {
 }
 
 # --- the folders: each holding sources is a layer or a consumer; each listed layer is built ---
+has_sources() {
+    [[ -n $(find "$@" \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' \) -print -quit) ]]
+}
 while IFS= read -r -d '' folder; do
     name=${folder##*/}
     [[ $name == .* ]] && continue
+    if contains "$name" "${parents[@]}"; then
+        # Sources directly in it, or in a folder of it that is no layer, are placed nowhere.
+        has_sources "$folder" -maxdepth 1 &&
+            breach "$name/" "sources beside its layers: move them into one of them"
+        while IFS= read -r -d '' child; do
+            contains "$name/${child##*/}" "${layers[@]}" && continue
+            has_sources "$child" &&
+                breach "$name/${child##*/}/" "a folder of sources that is no layer: place it in scripts/check-layers.sh"
+        done < <(find "$folder" -mindepth 1 -maxdepth 1 -type d -print0)
+        continue
+    fi
     contains "$name" "${layers[@]}" "${consumers[@]}" "${ignored[@]}" && continue
-    if [[ -n $(find "$folder" \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' \) -print -quit) ]]; then
+    if has_sources "$folder"; then
         breach "$name/" "a folder of sources that is no layer: place it in scripts/check-layers.sh"
     fi
 done < <(find "$root" -mindepth 1 -maxdepth 1 -type d -print0)
@@ -150,7 +173,7 @@ for top in "${checked[@]}"; do
                 breach "$relative:$line" "\"$header\" reaches out of the source tree"
                 continue
             fi
-        elif [[ $header == */* ]] && contains "${header%%/*}" "${layers[@]}" "${consumers[@]}"; then
+        elif [[ $header == */* ]] && contains "${header%%/*}" "${layers[@]}" "${parents[@]}" "${consumers[@]}"; then
             target=$header # a project header, named from the root, quoted or angled
         elif [[ $quoted == '"' && $header != */* ]]; then
             target=$here/$header # a header beside the file

@@ -1,5 +1,7 @@
 #pragma once
 
+// The committed state of an account on this computer: its ledger, receipts and welcome flag.
+
 #include "core/HydrationLedger.h"
 #include "core/Identity.h"
 #include "core/Json.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The controls: buttons, switches, menus and pickers, and the sizes the desktop gives them.
+
 #include "ui/Interaction.h"
 #include "ui/Node.h"
 

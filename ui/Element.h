@@ -1,5 +1,7 @@
 #pragma once
 
+// The laid-out tree: one element per node, with its frame, its text lines and its children.
+
 #include "ui/Environment.h"
 #include "ui/Geometry.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// What a view reads from its surroundings: fonts, colours, locale, texts and the window host.
+
 #include "ui/Color.h"
 #include "ui/Font.h"
 #include "ui/Localization.h"

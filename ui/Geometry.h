@@ -1,5 +1,7 @@
 #pragma once
 
+// The geometry of layout: axes, alignments, proposed sizes, dimensions and insets.
+
 #include <QMarginsF>
 #include <QSizeF>
 #include <limits>
@@ -32,12 +34,6 @@ struct Alignment {
     }
     static constexpr Alignment topTrailing() {
         return {HorizontalAlignment::trailing, VerticalAlignment::top};
-    }
-    static constexpr Alignment bottomLeading() {
-        return {HorizontalAlignment::leading, VerticalAlignment::bottom};
-    }
-    static constexpr Alignment bottomTrailing() {
-        return {HorizontalAlignment::trailing, VerticalAlignment::bottom};
     }
     bool operator==(const Alignment&) const = default;
 };

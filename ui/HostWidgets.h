@@ -1,5 +1,7 @@
 #pragma once
 
+// The Qt widgets a window host keeps over its tree: line edits and dialogs.
+
 #include "ui/HostPass.h"
 #include "ui/Interaction.h"
 

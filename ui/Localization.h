@@ -1,5 +1,7 @@
 #pragma once
 
+// Localised texts in views: a key with its arguments, and the localizers that fill them.
+
 #include <QLocale>
 #include <QString>
 #include <functional>

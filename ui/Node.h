@@ -1,5 +1,7 @@
 #pragma once
 
+// The view tree: `Node`, its modifiers, and the functions that make every kind of node.
+
 #include "ui/Animation.h"
 #include "ui/Binding.h"
 #include "ui/Color.h"
@@ -171,7 +173,6 @@ Node vstack(std::vector<Node> children, HorizontalAlignment alignment = Horizont
             std::optional<double> spacing = std::nullopt);
 Node hstack(std::vector<Node> children, VerticalAlignment alignment = VerticalAlignment::center,
             std::optional<double> spacing = std::nullopt);
-Node zstack(std::vector<Node> children, Alignment alignment = {});
 // The first child whose ideal size fits the proposal on the given axes; the last one otherwise.
 Node firstThatFits(std::vector<Node> children, bool horizontal = false, bool vertical = true);
 // Offers its content unlimited length on the axis and shows a window of it. In a window,

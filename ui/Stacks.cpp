@@ -170,47 +170,6 @@ private:
     std::vector<Node> children_;
 };
 
-class ZStackNode final : public NodeImpl {
-public:
-    ZStackNode(std::vector<Node> children, Alignment alignment)
-        : children_(std::move(children)), alignment_(alignment) {}
-
-    void build(Element& self) const override {
-        for (std::size_t i = 0; i < children_.size(); ++i)
-            addChild(self, children_[i], QString::number(i), nullptr, std::optional<Axis>());
-    }
-
-    Dimensions measure(const Element& self, const ProposedSize& offered) const override {
-        QSizeF total(0, 0);
-        std::optional<double> baseline;
-        for (const Element& child : self.children) {
-            const Dimensions d = child.measure(offered);
-            total = total.expandedTo(d.size);
-        }
-        for (const Element& child : self.children) {
-            const Dimensions d = child.measure(offered);
-            if (d.firstBaseline) {
-                baseline = offset(total, d.size).y() + *d.firstBaseline;
-                break;
-            }
-        }
-        return {total, baseline};
-    }
-
-    void place(Element& self) const override {
-        for (Element& child : self.children) {
-            const Dimensions d = child.measure(self.proposal);
-            child.place(self.frame.topLeft() + offset(self.frame.size(), d.size), self.proposal);
-        }
-    }
-
-private:
-    QPointF offset(QSizeF outer, QSizeF inner) const;
-
-    std::vector<Node> children_;
-    Alignment alignment_;
-};
-
 } // namespace
 
 QPointF alignedOffset(QSizeF outer, QSizeF inner, Alignment alignment) {
@@ -239,10 +198,6 @@ QPointF alignedOffset(QSizeF outer, QSizeF inner, Alignment alignment) {
     return {x, y};
 }
 
-QPointF ZStackNode::offset(QSizeF outer, QSizeF inner) const {
-    return alignedOffset(outer, inner, alignment_);
-}
-
 Node vstack(std::vector<Node> children, HorizontalAlignment alignment,
             std::optional<double> spacing) {
     return Node(std::make_shared<StackNode>(Axis::vertical, int(alignment),
@@ -253,10 +208,6 @@ Node hstack(std::vector<Node> children, VerticalAlignment alignment,
             std::optional<double> spacing) {
     return Node(std::make_shared<StackNode>(Axis::horizontal, int(alignment),
                                             spacing.value_or(defaultSpacing), std::move(children)));
-}
-
-Node zstack(std::vector<Node> children, Alignment alignment) {
-    return Node(std::make_shared<ZStackNode>(std::move(children), alignment));
 }
 
 } // namespace ui

@@ -2,8 +2,8 @@
 
 #include "kit/panel/Observe.h"
 #include "kit/panel/UpdateCard.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
 #include "views/RozivBrand.h"
 #include "views/RozivCounter.h"
 #include "views/RozivFormat.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The menu panel over a view model: its status dot, the panel and its content.
+
 #include "kit/panel/Panel.h"
 #include "kit/panel/UpdateNotifier.h"
 #include "ui/Node.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 
 namespace DewlightViews {
 

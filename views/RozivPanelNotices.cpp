@@ -1,7 +1,7 @@
 #include "views/RozivPanelNotices.h"
 
 #include "kit/panel/NoticeCard.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/KestraMetrics.h"
 #include "ui/Controls.h"
 
 namespace DewlightViews {

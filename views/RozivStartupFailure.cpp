@@ -1,7 +1,7 @@
 #include "views/RozivStartupFailure.h"
 
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
 #include "ui/Controls.h"
 
 namespace DewlightViews {

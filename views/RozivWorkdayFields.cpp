@@ -3,7 +3,7 @@
 #include "kit/panel/FocusRing.h"
 #include "kit/panel/PreferencesControls.h"
 #include "kit/panel/PreferencesRows.h"
-#include "kit/windows/KestraFont.h"
+#include "kit/brand/KestraFont.h"
 #include "ui/Controls.h"
 #include "views/RozivBrand.h"
 #include "views/RozivFormat.h"

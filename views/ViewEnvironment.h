@@ -1,6 +1,8 @@
 #pragma once
 
-#include "kit/panel/Text.h"
+// What the application's views take from their surroundings: how an action reaches the model,
+// and the calendar times are shown in.
+
 #include "platform/calendar/Calendar.h"
 #include "ui/Environment.h"
 #include "ui/Localization.h"

@@ -1,9 +1,9 @@
 #include "views/WelcomeView.h"
 
 #include "kit/panel/Observe.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
 #include "kit/windows/WelcomeStepsLayout.h"
 #include "views/RozivBrand.h"
 #include "views/RozivPanelNotices.h"

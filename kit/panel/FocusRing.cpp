@@ -1,6 +1,6 @@
 #include "kit/panel/FocusRing.h"
 
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 #include "ui/NodeImpl.h"
 
 namespace KestraUI {

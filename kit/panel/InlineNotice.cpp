@@ -1,7 +1,7 @@
 #include "kit/panel/InlineNotice.h"
 
 #include "kit/panel/KitStyle.h"
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 
 namespace KestraUI {
 

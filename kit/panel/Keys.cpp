@@ -1,8 +1,8 @@
 #include "kit/panel/Keys.h"
 
 #include "kit/panel/KitStyle.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/KestraFont.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/KestraFont.h"
 #include "ui/Controls.h"
 
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 
 // Pieces the panel kit's views share; not part of the kit's interface.
-#include "kit/windows/KestraBrand.h"
-#include "kit/windows/KestraFont.h"
+#include "kit/brand/KestraBrand.h"
+#include "kit/brand/KestraFont.h"
 #include "ui/Node.h"
 
 #include <functional>
@@ -13,11 +13,6 @@ namespace KestraUI::detail {
 ui::Color perScheme(const std::function<ui::Color(ui::ColorScheme)>& colour);
 // The brand's accent in whichever scheme is painted.
 ui::Color accent(const KestraBrand& brand);
-
-// A text role applied as the subtree's font.
-inline ui::Node withFont(ui::Node node, KestraFont role) {
-    return node.font(font(role));
-}
 
 // A title beside its icon, the two on one baseline (the platform's label).
 ui::Node label(ui::Node title, ui::SymbolName symbol, ui::Color iconColor);

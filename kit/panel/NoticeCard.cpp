@@ -1,7 +1,7 @@
 #include "kit/panel/NoticeCard.h"
 
 #include "kit/panel/KitStyle.h"
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 
 namespace KestraUI {
 

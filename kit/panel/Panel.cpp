@@ -4,11 +4,11 @@
 #include "kit/panel/Observe.h"
 #include "kit/panel/PrivacyLine.h"
 #include "kit/panel/UpdateCard.h"
-#include "kit/windows/BrandBackground.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/KestraMetrics.h"
-#include "kit/windows/KestraSnapshot.h"
-#include "kit/windows/PrivacyGreen.h"
+#include "kit/brand/BrandBackground.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/KestraMetrics.h"
+#include "kit/brand/KestraSnapshot.h"
+#include "kit/brand/PrivacyGreen.h"
 #include "platform/BuildInfo.h"
 #include "ui/Controls.h"
 
@@ -16,6 +16,8 @@
 #include <memory>
 
 namespace KestraUI {
+
+using DewlightPlatform::LoginItem;
 
 namespace {
 

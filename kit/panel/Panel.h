@@ -1,8 +1,11 @@
 #pragma once
 
-#include "kit/panel/LoginItem.h"
+// The panel: its header with the status dot, the content, and the footer with the version and
+// the buttons.
+
+#include "platform/login/LoginItem.h"
 #include "kit/panel/Text.h"
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "ui/Binding.h"
 #include "ui/Node.h"
 
@@ -56,7 +59,7 @@ struct KestraPanel {
     std::function<void(bool)> preferencesFocusChanged = {};
     std::optional<PanelFooterAction> footerAction = std::nullopt;
     // The login item to read again each time the panel comes on screen; none: no refresh.
-    LoginItem* refreshLoginItemOnAppear = nullptr;
+    DewlightPlatform::LoginItem* refreshLoginItemOnAppear = nullptr;
     bool isSwitchEnabled = true;
     ui::Node content = {};
 
@@ -71,7 +74,7 @@ struct KestraPanel {
         ui::SymbolName privacySymbol;
         std::function<void()> showGuide;
         std::optional<PanelFooterAction> footerAction;
-        LoginItem& loginItem;
+        DewlightPlatform::LoginItem& loginItem;
         ui::Node content;
     };
     static KestraPanel withDotColor(DotColorForm form);

@@ -1,8 +1,8 @@
 #include "kit/panel/PanelActionRow.h"
 
 #include "kit/panel/KitStyle.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
 #include "ui/Controls.h"
 #include "ui/NodeImpl.h"
 

@@ -1,7 +1,9 @@
 #pragma once
 
+// The panel's action row: a symbol, a title and its shortcut, drawn as one button.
+
 #include "kit/panel/Text.h"
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "ui/Node.h"
 
 #include <QRectF>

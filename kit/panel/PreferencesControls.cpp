@@ -1,9 +1,9 @@
 #include "kit/panel/PreferencesControls.h"
 
 #include "kit/panel/FocusRing.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
 
 namespace KestraUI {
 

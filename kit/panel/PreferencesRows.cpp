@@ -1,14 +1,16 @@
 #include "kit/panel/PreferencesRows.h"
 
 #include "kit/panel/FocusRing.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LoginItem.h"
 #include "kit/panel/Observe.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
 #include "ui/Controls.h"
 
 namespace KestraUI {
+
+using DewlightPlatform::LoginItem;
 
 namespace {
 

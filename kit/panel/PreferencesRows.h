@@ -8,6 +8,10 @@
 #include <optional>
 #include <vector>
 
+namespace DewlightPlatform {
+class LoginItem;
+}
+
 namespace KestraUI {
 
 // The building blocks of a preferences page. Each is a view value: build it with its fields
@@ -47,14 +51,12 @@ struct PreferencesToggleRow {
     operator ui::Node() const { return body(); }
 };
 
-class LoginItem;
-
 // The "Open at Login" switch, bound to the login item: it shows what the item reports and asks
 // the item for every change, so a change the desktop refuses leaves the switch where it was.
 struct PreferencesLoginRow {
-    QPointer<LoginItem> item;
+    QPointer<DewlightPlatform::LoginItem> item;
 
-    explicit PreferencesLoginRow(LoginItem& item);
+    explicit PreferencesLoginRow(DewlightPlatform::LoginItem& item);
 
     ui::Node body() const;
     operator ui::Node() const { return body(); }

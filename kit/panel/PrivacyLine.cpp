@@ -1,8 +1,8 @@
 #include "kit/panel/PrivacyLine.h"
 
 #include "kit/panel/KitStyle.h"
-#include "kit/windows/BrandPrivacy.h"
-#include "kit/windows/PrivacyGreen.h"
+#include "kit/brand/BrandPrivacy.h"
+#include "kit/brand/PrivacyGreen.h"
 
 #include <QPainter>
 #include <QResource>

@@ -2,9 +2,11 @@
 
 #include "kit/panel/KitStyle.h"
 #include "kit/panel/Observe.h"
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 
 namespace KestraUI {
+
+using DewlightPlatform::LoginItem;
 
 namespace {
 

@@ -1,6 +1,9 @@
 #pragma once
 
-#include "kit/panel/LoginItem.h"
+// The panel's cards and rows: flat and glass cards, setting and action rows, the "Open at
+// Login" row and the choice menu.
+
+#include "platform/login/LoginItem.h"
 #include "kit/panel/Text.h"
 #include "ui/Binding.h"
 #include "ui/Controls.h"
@@ -25,7 +28,7 @@ ui::Node SettingRow(Text title, ui::SymbolName symbol, ui::Node control);
 ui::Node ActionRow(Text title, ui::SymbolName symbol, ui::Color color, ui::Node trailing);
 // The ready-made "Open at Login" row: its switch shows `item.enabled()` and turning it asks
 // the item to change; it follows every change of the item, also those made elsewhere.
-ui::Node OpenAtLoginRow(QColor color, LoginItem& item);
+ui::Node OpenAtLoginRow(QColor color, DewlightPlatform::LoginItem& item);
 
 // A compact menu choosing one of `options`; its label names the current selection (also one
 // that is not among the options), and choosing an entry writes it to `selection`.

@@ -30,7 +30,6 @@ public:
 
     const QString& key() const { return text_.key; }
     const std::vector<ui::TextArgument>& arguments() const { return text_.arguments; }
-    bool isVerbatim() const { return verbatim_; }
 
     bool operator==(const Text&) const = default;
 

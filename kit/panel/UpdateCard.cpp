@@ -1,7 +1,7 @@
 #include "kit/panel/UpdateCard.h"
 
 #include "kit/panel/KitStyle.h"
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 #include "platform/BuildInfo.h"
 #include "ui/Controls.h"
 

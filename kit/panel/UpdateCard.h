@@ -1,8 +1,10 @@
 #pragma once
 
+// The card that offers a newer version, and the sample notifier snapshot mode shows it with.
+
 #include "kit/panel/AvailableUpdate.h"
 #include "kit/panel/UpdateNotifier.h"
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "ui/Environment.h"
 #include "ui/Node.h"
 

@@ -1,6 +1,6 @@
 #include "kit/windows/AppWindows.h"
 
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/KestraMetrics.h"
 
 #include <QVBoxLayout>
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// Windows of a fixed width that size themselves to their content: their lifecycle, their native
+// window and their placement on the pointer's screen.
+
 #include "kit/windows/FixedWindowContent.h"
 #include "kit/windows/WindowGeometry.h"
 #include "ui/Environment.h"

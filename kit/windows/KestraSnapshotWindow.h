@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "kit/windows/WindowGeometry.h"
 #include "ui/Environment.h"
 #include "ui/Node.h"

@@ -1,7 +1,7 @@
 #include "kit/windows/PreferencesChrome.h"
 
 #include "kit/panel/PrivacyLine.h"
-#include "kit/windows/BrandBackground.h"
+#include "kit/brand/BrandBackground.h"
 
 namespace KestraUI {
 

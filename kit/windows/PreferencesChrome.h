@@ -2,9 +2,9 @@
 
 #include "kit/panel/FocusRing.h"
 #include "kit/panel/Text.h"
-#include "kit/windows/KestraBrand.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/KestraBrand.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
 #include "ui/Binding.h"
 #include "ui/Controls.h"
 #include "ui/Node.h"

@@ -1,13 +1,15 @@
 #include "kit/windows/WelcomeLayout.h"
 
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LoginItem.h"
 #include "kit/panel/Observe.h"
 #include "kit/panel/PrivacyLine.h"
 #include "kit/panel/Rows.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/KestraMetrics.h"
 #include "ui/Controls.h"
 
 namespace KestraUI {
+
+using DewlightPlatform::LoginItem;
 
 namespace M = KestraMetrics;
 

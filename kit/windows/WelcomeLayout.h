@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/panel/Text.h"
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "ui/Node.h"
 #include "ui/SymbolName.h"
 
@@ -9,9 +9,11 @@
 #include <functional>
 #include <vector>
 
-namespace KestraUI {
-
+namespace DewlightPlatform {
 class LoginItem;
+}
+
+namespace KestraUI {
 
 // A one-page welcome: the app icon, a title and subtitle, optional extra content, a glass card
 // of the permissions the app asks for, the privacy lines, the "Open at Login" switch and
@@ -26,7 +28,7 @@ struct WelcomeLayout {
     std::function<void()> start;
     std::vector<ui::Node> extra = {};  // under the title; none leaves no gap of its own
     std::vector<ui::Node> permissions; // the card's rows, normally PermissionRow
-    QPointer<LoginItem> login;
+    QPointer<DewlightPlatform::LoginItem> login;
 
     ui::Node body() const;
     operator ui::Node() const { return body(); }

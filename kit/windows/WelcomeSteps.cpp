@@ -2,10 +2,10 @@
 
 #include "kit/panel/FocusRing.h"
 #include "kit/panel/KitStyle.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
-#include "kit/windows/PrivacyGreen.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
+#include "kit/brand/PrivacyGreen.h"
 #include "ui/Controls.h"
 
 namespace KestraUI {

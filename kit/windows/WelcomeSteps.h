@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/panel/Text.h"
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "ui/Node.h"
 
 #include <functional>

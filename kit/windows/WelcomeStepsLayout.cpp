@@ -3,12 +3,12 @@
 #include "kit/panel/KitStyle.h"
 #include "kit/panel/PreferencesRows.h"
 #include "kit/panel/PrivacyLine.h"
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 #include "kit/windows/FixedWindowContent.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/KestraMetrics.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/KestraMetrics.h"
 #include "kit/windows/PreferencesChrome.h"
-#include "kit/windows/PrivacyGreen.h"
+#include "kit/brand/PrivacyGreen.h"
 
 #include <algorithm>
 

@@ -1,7 +1,9 @@
 #pragma once
 
+// The welcome-steps page: the step part over its footer, and the looks the steps share.
+
 #include "kit/panel/Text.h"
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 #include "kit/windows/WelcomeSteps.h"
 #include "ui/Binding.h"
 #include "ui/Node.h"

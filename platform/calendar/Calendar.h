@@ -1,5 +1,8 @@
 #pragma once
 
+// Calendars and time zones over ICU: civil fields of a moment, the moment of civil fields, and
+// the zones the database knows.
+
 #include "platform/calendar/Date.h"
 #include "platform/calendar/DateComponents.h"
 

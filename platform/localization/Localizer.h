@@ -1,5 +1,8 @@
 #pragma once
 
+// The localizer: a key's text from the string table, its plural form chosen and its
+// placeholders filled.
+
 #include "platform/localization/StringTable.h"
 
 #include <concepts>

@@ -1,5 +1,8 @@
 #pragma once
 
+// The notification centre as the application uses it: authorization, categories, pending
+// requests and the responses to them.
+
 #include "platform/notifications/NotificationCategory.h"
 #include "platform/notifications/NotificationRequest.h"
 #include "platform/notifications/NotificationResponse.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The errors of the notification centre, and what failed.
+
 #include <stdexcept>
 
 namespace DewlightPlatform {

@@ -1,5 +1,8 @@
 #pragma once
 
+// The application on the desktop around its panel: its names, the one instance, the tray or a
+// window, and whether a display is there.
+
 #include "platform/desktop/ColorSchemeSource.h"
 #include "platform/desktop/DesktopLocale.h"
 #include "platform/instance/SingleInstance.h"

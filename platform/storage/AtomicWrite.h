@@ -1,5 +1,7 @@
 #pragma once
 
+// Writing a file atomically: a temporary beside it, synced, then renamed over it.
+
 #include <QByteArray>
 #include <chrono>
 #include <filesystem>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The key-value store shared between the user's computers, and the changes it reports.
+
 #include <QByteArray>
 #include <QObject>
 #include <QVariant>

@@ -1,5 +1,7 @@
 #pragma once
 
+// This computer's defaults: typed values under string keys.
+
 #include <QByteArray>
 #include <cmath>
 #include <optional>

@@ -193,12 +193,12 @@ TEST(AppModelErase, TheComputerThatAdoptsAnEraseAsksForItsWelcomeAgain) {
 TEST(AppModelLogin, AChangeThatDoesNotTakeEffectShowsAsTheLoginProblem) {
     struct Case {
         const char* name;
-        KestraUI::LoginItemStatus afterRegister;
+        DewlightPlatform::LoginItemStatus afterRegister;
         std::optional<std::string> registerFailure;
     };
     const Case cases[] = {
-        {"the autostart entry stays absent", KestraUI::LoginItemStatus::notRegistered, {}},
-        {"the desktop refuses", KestraUI::LoginItemStatus::enabled, "read-only folder"},
+        {"the autostart entry stays absent", DewlightPlatform::LoginItemStatus::notRegistered, {}},
+        {"the desktop refuses", DewlightPlatform::LoginItemStatus::enabled, "read-only folder"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

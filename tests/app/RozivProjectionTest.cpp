@@ -1,8 +1,8 @@
 #include "app/RozivProjection.h"
 
 #include "core/LocalPostponement.h"
-#include "kit/panel/LocalLoginService.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LocalLoginService.h"
+#include "platform/login/LoginItem.h"
 #include "platform/runtime/EventLoop.h"
 #include "storage/CommittedState.h"
 #include "storage/PreferenceRecord.h"
@@ -32,9 +32,9 @@ struct Rig {
         : computer(now, std::move(token)) {
         computer.open();
         computer.makeReminders();
-        auto service = std::make_unique<KestraUI::LocalLoginService>();
+        auto service = std::make_unique<DewlightPlatform::LocalLoginService>();
         login = service.get();
-        loginItem = std::make_unique<KestraUI::LoginItem>(std::move(service));
+        loginItem = std::make_unique<DewlightPlatform::LoginItem>(std::move(service));
         tally = RozivTally::make(*computer.data, computer.preferences, computer.clock,
                                  [] { return Calendar::utc(); });
     }
@@ -70,8 +70,8 @@ struct Rig {
     }
 
     LocalComputer computer;
-    KestraUI::LocalLoginService* login = nullptr;
-    std::unique_ptr<KestraUI::LoginItem> loginItem;
+    DewlightPlatform::LocalLoginService* login = nullptr;
+    std::unique_ptr<DewlightPlatform::LoginItem> loginItem;
     std::shared_ptr<RozivTally> tally;
 };
 

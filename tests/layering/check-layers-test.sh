@@ -59,17 +59,22 @@ includes=(
     'updates/Checker.h|#include "storage/RozivData.h"|fail'
     'updates/Checker.h|#include <QGuiApplication>|fail'
     'updates/Checker.h|#include <QNetworkReply>|pass'
-    # the drawing side: ui < kit < views, and nothing of the model
+    # the drawing side: ui < kit/brand < kit/panel < kit/windows < views, and nothing of the model
     'ui/Node.cpp|#include "platform/localization/Localizer.h"|pass'
-    'ui/Node.cpp|#include "kit/windows/KestraBrand.h"|fail'
+    'ui/Node.cpp|#include "kit/brand/KestraBrand.h"|fail'
     'ui/Node.cpp|#include "app/AppModel.h"|fail'
     'ui/Node.cpp|#include <app/AppModel.h>|fail'
     'ui/Node.cpp|#include "storage/RozivData.h"|fail'
-    'ui/Node.cpp|// #include "kit/windows/KestraBrand.h" in a comment|pass'
+    'ui/Node.cpp|// #include "kit/brand/KestraBrand.h" in a comment|pass'
     'kit/panel/Row.cpp|#include "ui/Node.h"|pass'
-    'kit/panel/Row.cpp|#include "kit/windows/KestraBrand.h"|pass'
-    'kit/panel/Row.cpp|#include "../windows/KestraBrand.h"|pass'
+    'kit/panel/Row.cpp|#include "kit/brand/KestraBrand.h"|pass'
+    'kit/panel/Row.cpp|#include "../brand/KestraBrand.h"|pass'
     'kit/windows/Chrome.cpp|#include "kit/panel/FocusRing.h"|pass'
+    'kit/windows/Chrome.cpp|#include "kit/brand/KestraFont.h"|pass'
+    'kit/panel/Row.cpp|#include "kit/windows/WelcomeLayout.h"|fail'
+    'kit/panel/Row.cpp|#include "../windows/WelcomeLayout.h"|fail'
+    'kit/brand/Font.cpp|#include "kit/panel/Text.h"|fail'
+    'kit/brand/Font.cpp|#include "kit/windows/FixedWindow.h"|fail'
     'kit/panel/Row.cpp|#include "views/RozivViewState.h"|fail'
     'kit/panel/Row.cpp|#include "core/Date.h"|fail'
     'kit/panel/Row.cpp|#include "updates/UpdateOffer.h"|fail'
@@ -91,6 +96,8 @@ includes=(
     'bench/core/Bench.cpp|#include "core/Date.h"|pass'
     # a folder of sources outside the order
     'sync/Sync.cpp|#include "core/Date.h"|fail'
+    'kit/shared/Look.cpp|#include "ui/Node.h"|fail'
+    'kit/Look.cpp|#include "ui/Node.h"|fail'
 )
 
 for entry in "${includes[@]}"; do
@@ -111,13 +118,14 @@ printf '#include "ui/Node.h"\n#include <QImage>\n' >"$root/ui/Text.cpp"
 verdict pass "a clean tree" "$root" "$qt"
 
 # The layers CMakeLists.txt lists: each a layer with a CMakeLists.txt of its own, all of them.
-all_layers='platform core storage reminders updates ui kit/panel kit/windows views app'
+all_layers='platform core storage reminders updates ui kit/brand kit/panel kit/windows views app'
 # listed layers | folders without a CMakeLists.txt | verdict
 listings=(
     "$all_layers||pass"
     "$all_layers|storage|fail"
     "$all_layers|kit/windows|fail"
-    "platform core storage reminders updates ui kit/panel kit/windows views||fail"
+    "platform core storage reminders updates ui kit/brand kit/panel kit/windows views||fail"
+    "platform core storage reminders updates ui kit/panel kit/windows views app||fail"
     "$all_layers sync||fail"
 )
 for entry in "${listings[@]}"; do
@@ -145,8 +153,10 @@ links=(
     'updates|storage|fail'
     'ui|platform/localization|pass'
     'ui|storage|fail'
-    'kit/panel|kit/windows|pass'
+    'kit/panel|kit/brand|pass'
     'kit/windows|kit/panel|pass'
+    'kit/panel|kit/windows|fail'
+    'kit/brand|kit/panel|fail'
     'kit/panel|core|fail'
     'views|kit/windows|pass'
     'views|updates|fail'

@@ -40,8 +40,8 @@ ModelHarness::ModelHarness(Options chosen)
       center(std::make_shared<DewlightPlatform::LocalNotificationCenter>()),
       ownHub(options.hub ? nullptr : std::make_unique<DewlightPlatform::LocalKeyValueHub>()),
       hub(options.hub ? *options.hub : *ownHub), store(hub.addMachine(options.machine, options.account)), tokens(options.account),
-      loginService(new KestraUI::LocalLoginService),
-      loginItem(std::unique_ptr<KestraUI::LoginItemService>(loginService)) {
+      loginService(new DewlightPlatform::LocalLoginService),
+      loginItem(std::unique_ptr<DewlightPlatform::LoginItemService>(loginService)) {
     center->setAuthorizationStatus(options.authorization);
     // The live services' wiring, so that a break in it shows here.
     DewlightApp::reportIdentityChanges(tokens, events);

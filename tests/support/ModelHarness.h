@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/AppModel.h"
-#include "kit/panel/LocalLoginService.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LocalLoginService.h"
+#include "platform/login/LoginItem.h"
 #include "platform/events/LocalSystemEvents.h"
 #include "platform/notifications/LocalNotificationCenter.h"
 #include "platform/runtime/FakeClock.h"
@@ -125,8 +125,8 @@ public:
     DewlightPlatform::LocalIdentityTokenSource tokens;
     DewlightPlatform::LocalFileSystem files;
     DewlightPlatform::LocalSystemEvents events;
-    KestraUI::LocalLoginService* loginService;
-    KestraUI::LoginItem loginItem;
+    DewlightPlatform::LocalLoginService* loginService;
+    DewlightPlatform::LoginItem loginItem;
     RecordingWindows windows;
     // The windows the router opened, in order: "preferences", "welcome".
     std::vector<std::string> opened;

@@ -1,6 +1,6 @@
 // The counter: the count, the drop grid, the context line, the three rows and their keys.
 #include "ViewsFixture.h"
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 #include "ui/HostContext.h"
 #include "ui/TreeQuery.h"
 #include "views/MenuView.h"

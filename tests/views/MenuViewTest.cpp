@@ -3,7 +3,7 @@
 
 #include "ViewsFixture.h"
 #include "kit/panel/UpdateCard.h"
-#include "kit/windows/KestraFont.h"
+#include "kit/brand/KestraFont.h"
 #include "platform/calendar/Calendar.h"
 #include "tests/support/FakeUpdateNotifier.h"
 #include "views/RozivCounter.h"

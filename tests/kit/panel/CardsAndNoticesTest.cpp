@@ -1,12 +1,12 @@
 // Cards, setting rows, notices, the privacy line and the icon: layout, colours, reading.
 #include "KitFixture.h"
 #include "kit/panel/InlineNotice.h"
-#include "kit/panel/LocalLoginService.h"
+#include "platform/login/LocalLoginService.h"
 #include "kit/panel/NoticeCard.h"
 #include "kit/panel/PrivacyLine.h"
 #include "kit/panel/Rows.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/PrivacyGreen.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/PrivacyGreen.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/Controls.h"
 #include "ui/NodeImpl.h"
@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+using namespace DewlightPlatform;
 using namespace KestraUI;
 using ui::ColorScheme;
 

@@ -3,7 +3,7 @@
 
 #include "PreferencesFixture.h"
 #include "kit/panel/PreferencesRows.h"
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 #include "ui/Controls.h"
 #include "ui/Render.h"
 

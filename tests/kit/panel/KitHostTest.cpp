@@ -1,7 +1,7 @@
 // The kit's views in a window: hover, layout reports, the login switch and the choice menu.
 #include "KitFixture.h"
 #include "kit/panel/Keys.h"
-#include "kit/panel/LocalLoginService.h"
+#include "platform/login/LocalLoginService.h"
 #include "kit/panel/PanelActionRow.h"
 #include "kit/panel/Rows.h"
 #include "ui/TreeQuery.h"
@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QMenu>
 
+using namespace DewlightPlatform;
 using namespace KestraUI;
 
 namespace {

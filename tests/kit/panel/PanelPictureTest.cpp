@@ -8,7 +8,7 @@
 #include "kit/panel/PanelActionRow.h"
 #include "kit/panel/Rows.h"
 #include "kit/panel/UpdateCard.h"
-#include "kit/windows/KestraFont.h"
+#include "kit/brand/KestraFont.h"
 #include "tests/support/FakeUpdateNotifier.h"
 #include "tests/support/PictureReference.h"
 #include "ui/Controls.h"

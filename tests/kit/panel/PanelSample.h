@@ -9,6 +9,7 @@
 
 namespace PanelSample {
 
+using namespace DewlightPlatform;
 using namespace KestraUI;
 
 inline const KestraBrand brand{QStringLiteral("Dewlight"), QColor(10, 158, 194),

@@ -3,7 +3,7 @@
 #include "KitFixture.h"
 #include "PanelSample.h"
 #include "kit/panel/UpdateCard.h"
-#include "kit/windows/KestraSnapshot.h"
+#include "kit/brand/KestraSnapshot.h"
 #include "tests/support/FakeUpdateNotifier.h"
 
 using namespace KestraUI;

@@ -3,10 +3,10 @@
 
 #include "KitFixture.h"
 #include "PanelSample.h"
-#include "kit/panel/LocalLoginService.h"
+#include "platform/login/LocalLoginService.h"
 #include "kit/panel/UpdateCard.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/PrivacyGreen.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/PrivacyGreen.h"
 #include "tests/support/FakeUpdateNotifier.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/NodeImpl.h"
@@ -14,6 +14,7 @@
 
 #include <QSignalSpy>
 
+using namespace DewlightPlatform;
 using namespace KestraUI;
 using ui::ColorScheme;
 using namespace PanelSample;

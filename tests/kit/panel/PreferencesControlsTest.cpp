@@ -2,7 +2,7 @@
 #include "kit/panel/PreferencesControls.h"
 
 #include "PreferencesFixture.h"
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/NodeImpl.h"
 #include "ui/TreeQuery.h"

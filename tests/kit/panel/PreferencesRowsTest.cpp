@@ -3,11 +3,12 @@
 #include "kit/panel/PreferencesRows.h"
 
 #include "PreferencesFixture.h"
-#include "kit/panel/LocalLoginService.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LocalLoginService.h"
+#include "platform/login/LoginItem.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/Controls.h"
 
+using namespace DewlightPlatform;
 using namespace KestraUI;
 using Role = ui::AccessibleNode::Role;
 

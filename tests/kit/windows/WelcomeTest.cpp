@@ -1,8 +1,8 @@
 // The welcome pieces: step buttons and rows, the welcome steps page with its size report and
 // its scrolling arrangement, the single-page welcome with its permission rows, and pictures of
 // both pages in either scheme compared with their references.
-#include "kit/panel/LocalLoginService.h"
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LocalLoginService.h"
+#include "platform/login/LoginItem.h"
 #include "kit/windows/FixedWindowContent.h"
 #include "kit/windows/WelcomeLayout.h"
 #include "kit/windows/WelcomeSteps.h"
@@ -17,6 +17,7 @@
 
 #include <cmath>
 
+using namespace DewlightPlatform;
 using namespace KestraUI;
 using Role = ui::AccessibleNode::Role;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The kit's fixed sizes: the panel's and the windows' widths, spacing and size steps.
+
 namespace KestraUI::KestraMetrics {
 
 inline constexpr double panelWidth = 368;

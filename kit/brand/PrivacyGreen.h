@@ -1,5 +1,7 @@
 #pragma once
 
+// The green of the privacy line, in each colour scheme.
+
 #include "ui/Color.h"
 
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "kit/windows/BrandBackground.h"
+#include "kit/brand/BrandBackground.h"
 
 namespace KestraUI {
 

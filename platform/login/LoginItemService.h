@@ -1,9 +1,11 @@
 #pragma once
 
+// The seam under the login item: the desktop's login items service, its status and its errors.
+
 #include <stdexcept>
 #include <string>
 
-namespace KestraUI {
+namespace DewlightPlatform {
 
 // What the desktop reports about the application's login item.
 enum class LoginItemStatus { notRegistered, enabled, requiresApproval, notFound };
@@ -26,4 +28,4 @@ public:
     virtual void unregisterItem() = 0;
 };
 
-} // namespace KestraUI
+} // namespace DewlightPlatform

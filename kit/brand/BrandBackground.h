@@ -1,5 +1,7 @@
 #pragma once
 
+// The windows' background: a gradient of the brand over the scheme's base colour.
+
 #include "ui/Node.h"
 
 #include <QColor>

@@ -1,6 +1,6 @@
 // Starts a GUI application, which takes Qt's own options out of its argument list, and prints
 // the snapshot readers' view of the arguments, one per line.
-#include "kit/windows/KestraSnapshot.h"
+#include "kit/brand/KestraSnapshot.h"
 
 #include <QGuiApplication>
 #include <cstdio>

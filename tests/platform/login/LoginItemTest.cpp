@@ -1,7 +1,7 @@
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LoginItem.h"
 
-#include "kit/panel/AutostartLoginService.h"
-#include "kit/panel/LocalLoginService.h"
+#include "platform/login/AutostartLoginService.h"
+#include "platform/login/LocalLoginService.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@
 #include <map>
 #include <unistd.h>
 
-using namespace KestraUI;
+using namespace DewlightPlatform;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "kit/windows/KestraBrand.h"
+#include "kit/brand/KestraBrand.h"
 
 #include <cmath>
 

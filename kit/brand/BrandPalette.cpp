@@ -1,4 +1,4 @@
-#include "kit/windows/BrandPalette.h"
+#include "kit/brand/BrandPalette.h"
 
 #include "ui/Environment.h"
 

@@ -1,4 +1,4 @@
-#include "kit/windows/BrandPrivacy.h"
+#include "kit/brand/BrandPrivacy.h"
 
 #include "platform/BuildInfo.h"
 

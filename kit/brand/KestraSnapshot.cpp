@@ -1,4 +1,4 @@
-#include "kit/windows/KestraSnapshot.h"
+#include "kit/brand/KestraSnapshot.h"
 
 #include <QCoreApplication>
 #include <QFile>

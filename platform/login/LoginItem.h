@@ -1,11 +1,11 @@
 #pragma once
 
-#include "kit/panel/LoginItemService.h"
+#include "platform/login/LoginItemService.h"
 
 #include <QObject>
 #include <memory>
 
-namespace KestraUI {
+namespace DewlightPlatform {
 
 // The "Open at Login" switch of the process: registers the application with the login items
 // service or removes it, and publishes whether it is registered. `enabled` only ever holds what
@@ -39,4 +39,4 @@ private:
     bool enabled_ = false;
 };
 
-} // namespace KestraUI
+} // namespace DewlightPlatform

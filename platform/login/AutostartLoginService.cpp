@@ -1,4 +1,4 @@
-#include "kit/panel/AutostartLoginService.h"
+#include "platform/login/AutostartLoginService.h"
 
 #include "platform/storage/AtomicWrite.h"
 
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <system_error>
 
-namespace KestraUI {
+namespace DewlightPlatform {
 
 namespace {
 
@@ -123,7 +123,7 @@ void AutostartLoginService::registerItem() {
     if (error)
         throw LoginItemError("cannot create " + entry_.parent_path().string() + ": " +
                              error.message());
-    if (!DewlightPlatform::AtomicWrite::write(entry_, contents()))
+    if (!AtomicWrite::write(entry_, contents()))
         throw LoginItemError("cannot write " + entry_.string());
 }
 
@@ -185,4 +185,4 @@ QString desktopExecArgument(const QString& argument) {
     return value;
 }
 
-} // namespace KestraUI
+} // namespace DewlightPlatform

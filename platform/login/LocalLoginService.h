@@ -1,11 +1,11 @@
 #pragma once
 
-#include "kit/panel/LoginItemService.h"
+#include "platform/login/LoginItemService.h"
 
 #include <optional>
 #include <string>
 
-namespace KestraUI {
+namespace DewlightPlatform {
 
 // A login items service in memory, for tests: it records every call, can refuse a change with
 // a scripted error, and can answer a register with a status other than enabled (approval).
@@ -40,4 +40,4 @@ public:
     }
 };
 
-} // namespace KestraUI
+} // namespace DewlightPlatform

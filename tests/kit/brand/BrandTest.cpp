@@ -1,9 +1,9 @@
-#include "kit/windows/BrandBackground.h"
-#include "kit/windows/BrandPalette.h"
-#include "kit/windows/BrandPrivacy.h"
-#include "kit/windows/KestraBrand.h"
-#include "kit/windows/KestraFont.h"
-#include "kit/windows/PrivacyGreen.h"
+#include "kit/brand/BrandBackground.h"
+#include "kit/brand/BrandPalette.h"
+#include "kit/brand/BrandPrivacy.h"
+#include "kit/brand/KestraBrand.h"
+#include "kit/brand/KestraFont.h"
+#include "kit/brand/PrivacyGreen.h"
 #include "ui/Render.h"
 
 #include <gtest/gtest.h>

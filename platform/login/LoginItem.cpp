@@ -1,8 +1,8 @@
-#include "kit/panel/LoginItem.h"
+#include "platform/login/LoginItem.h"
 
 #include "platform/runtime/Log.h"
 
-namespace KestraUI {
+namespace DewlightPlatform {
 
 LoginItem::LoginItem(std::unique_ptr<LoginItemService> service, QObject* parent)
     : QObject(parent), service_(std::move(service)) {
@@ -18,7 +18,7 @@ void LoginItem::setEnabled(bool wanted) {
         else
             service_->unregisterItem();
     } catch (const std::exception& error) {
-        qCCritical(DewlightPlatform::loginLog, "login item change failed: %s", error.what());
+        qCCritical(loginLog, "login item change failed: %s", error.what());
     }
     refresh();
 }
@@ -34,4 +34,4 @@ void LoginItem::store(bool enabled) {
     emit enabledChanged(enabled_);
 }
 
-} // namespace KestraUI
+} // namespace DewlightPlatform

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/panel/LoginItemService.h"
+#include "platform/login/LoginItemService.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace KestraUI {
+namespace DewlightPlatform {
 
 // The login item on the Linux desktop: an XDG autostart entry of our own,
 // $XDG_CONFIG_HOME/autostart/dewlight.desktop. It counts as enabled exactly when the file exists
@@ -54,4 +54,4 @@ QString autostartBinary(const QString& running, const QString& buildFolder,
 // doubled) and then escaped as a string value (`\` doubled, line breaks and tabs written out).
 QString desktopExecArgument(const QString& argument);
 
-} // namespace KestraUI
+} // namespace DewlightPlatform

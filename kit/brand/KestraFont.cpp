@@ -1,4 +1,4 @@
-#include "kit/windows/KestraFont.h"
+#include "kit/brand/KestraFont.h"
 
 namespace KestraUI {
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// The kit's colours: the label colour at fixed opacities and the status colours, symbolic until
+// painted.
+
 #include "ui/Color.h"
 
 namespace KestraUI::BrandPalette {
