@@ -26,11 +26,12 @@ bool Timer::isArmed() const {
 }
 
 Timer Clock::after(double seconds, std::function<void()> fire) {
-    // The job starts on the next turn: the deadline is taken now, so that turn does not delay it.
-    const double deadline = monotonic() + seconds;
+    // The job starts on the next turn: the time until then is taken off, so that turn does not
+    // delay it (as a difference, so a clock that did not move sleeps exactly `seconds`).
+    const double armed = monotonic();
     return Timer(Job::spawn(
-        [this, deadline, fire = std::move(fire)](CancelToken token) -> QCoro::Task<void> {
-            const bool due = co_await sleep(deadline - monotonic(), token);
+        [this, armed, seconds, fire = std::move(fire)](CancelToken token) -> QCoro::Task<void> {
+            const bool due = co_await sleep(seconds - (monotonic() - armed), token);
             if (due && !token.isCancelled()) {
                 fire();
             }
