@@ -11,7 +11,8 @@ namespace DewlightPlatform {
 
 // A clock for tests. Time moves only when the test moves it. It keeps two timelines, as the
 // machine does: the wall clock, which can also be set (a clock change), and the continuous clock
-// that sleeps count on, which only advance() moves.
+// that sleeps and timers count on, which only advance() moves. Timers fire within advance() and
+// setNow(), as their sleeps end.
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(double wallStart = 0.0);
@@ -19,7 +20,7 @@ public:
     ~FakeClock() override;
 
     double now() const override { return wall_; }
-    double uptime() const { return uptime_; }
+    double monotonic() const override { return uptime_; }
 
     QCoro::Task<bool> sleep(double seconds, CancelToken token) override;
     QCoro::Task<bool> sleepUntil(double instant, CancelToken token) override;

@@ -79,6 +79,12 @@ double SystemClock::now() const {
            static_cast<double>(value.tv_nsec) / 1e9;
 }
 
+double SystemClock::monotonic() const {
+    timespec value{};
+    ::clock_gettime(CLOCK_BOOTTIME, &value);
+    return static_cast<double>(value.tv_sec) + static_cast<double>(value.tv_nsec) / 1e9;
+}
+
 QCoro::Task<bool> SystemClock::sleep(double seconds, CancelToken token) {
     const double duration = seconds > 0 ? std::min(seconds, longestSleep) : 0.0;
     QCoro::Task<bool> wait = waitOn(CLOCK_BOOTTIME, 0, toTimespec(duration), std::move(token));

@@ -1,5 +1,6 @@
 #include "platform/tray/TrayScene.h"
 
+#include "platform/runtime/SystemClock.h"
 #include "platform/tray/PanelPlacement.h"
 
 #include <QCursor>
@@ -25,12 +26,6 @@ TrayScene::Options withLiveDefaults(TrayScene::Options options) {
             const QScreen* screen = QGuiApplication::primaryScreen();
             return screen ? screen->geometry() : QRect();
         };
-    if (!options.monotonicMs)
-        options.monotonicMs = [] {
-            return std::chrono::duration_cast<std::chrono::milliseconds>(
-                       std::chrono::steady_clock::now().time_since_epoch())
-                .count();
-        };
     return options;
 }
 } // namespace
@@ -40,17 +35,22 @@ TrayScene::TrayScene(TrayHost& host, IconFactory makeIcon, PanelWindow& panel)
 
 TrayScene::TrayScene(TrayHost& host, IconFactory makeIcon, PanelWindow& panel, Options options)
     : host_(host), makeIcon_(std::move(makeIcon)), panel_(panel),
-      options_(withLiveDefaults(std::move(options))) {
-    hostWait_.setSingleShot(true);
-    connect(&hostWait_, &QTimer::timeout, this, [this] {
+      options_(withLiveDefaults(std::move(options))),
+      ownClock_(options_.clock ? nullptr : std::make_unique<SystemClock>()),
+      clock_(options_.clock ? *options_.clock : *ownClock_) {
+    connect(&panel_, &PanelWindow::dismissedByFocusLoss, this,
+            [this] { dismissedAt_ = clock_.monotonic(); });
+}
+
+void TrayScene::waitForHost() {
+    const double seconds = std::chrono::duration<double>(options_.hostWait).count();
+    hostWait_ = clock_.after(seconds, [this] {
         if (mode_ != Mode::waiting)
             return;
         setMode(Mode::window);
         // Nothing else shows that the application runs.
         panel_.present();
     });
-    connect(&panel_, &PanelWindow::dismissedByFocusLoss, this,
-            [this] { dismissedAt_ = options_.monotonicMs(); });
 }
 
 TrayScene::~TrayScene() = default;
@@ -63,18 +63,18 @@ void TrayScene::start() {
     if (host_.isAvailable()) {
         setMode(Mode::tray);
     } else {
-        hostWait_.start(options_.hostWait);
+        waitForHost();
     }
 }
 
 void TrayScene::onHostAvailability(bool available) {
     if (available) {
-        hostWait_.stop();
+        hostWait_.cancel();
         setMode(Mode::tray);
     } else if (mode_ == Mode::tray) {
         // A panel that restarts comes back within moments: the window only if it does not.
         setMode(Mode::waiting);
-        hostWait_.start(options_.hostWait);
+        waitForHost();
     }
 }
 
@@ -140,7 +140,8 @@ void TrayScene::togglePanel() {
         return;
     }
     if (dismissedAt_ &&
-        options_.monotonicMs() - *dismissedAt_ < options_.clickAfterDismiss.count()) {
+        clock_.monotonic() - *dismissedAt_ <
+            std::chrono::duration<double>(options_.clickAfterDismiss).count()) {
         dismissedAt_.reset();
         return;
     }

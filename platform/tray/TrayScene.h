@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/runtime/Clock.h"
 #include "platform/tray/PanelWindow.h"
 #include "platform/tray/TrayHost.h"
 #include "platform/tray/TrayIcon.h"
 
 #include <QIcon>
 #include <QObject>
-#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -42,8 +42,9 @@ public:
         std::function<QRect(QPoint)> availableArea;
         // The whole screen the application starts on, panels included.
         std::function<QRect()> screenArea;
-        // A monotonic clock in milliseconds; the live scene uses the steady clock.
-        std::function<std::int64_t()> monotonicMs;
+        // What the wait and the click after a dismissal count on, outliving the scene; the live
+        // scene keeps a SystemClock of its own when none is given.
+        Clock* clock = nullptr;
     };
     using IconFactory = std::function<std::unique_ptr<TrayIcon>()>;
 
@@ -74,6 +75,8 @@ signals:
     void quitRequested();
 
 private:
+    // Opens the panel as a window unless a host came within the wait.
+    void waitForHost();
     void onHostAvailability(bool available);
     void onIconClicked();
     void setMode(Mode mode);
@@ -86,6 +89,8 @@ private:
     IconFactory makeIcon_;
     PanelWindow& panel_;
     Options options_;
+    std::unique_ptr<Clock> ownClock_;
+    Clock& clock_;
     Mode mode_ = Mode::waiting;
     bool started_ = false;
     std::unique_ptr<TrayIcon> icon_;
@@ -93,10 +98,10 @@ private:
     QString accessibleName_;
     QString openText_ = QStringLiteral("Open Dewlight");
     QString quitText_ = QStringLiteral("Quit");
-    QTimer hostWait_;
+    Timer hostWait_;
     // Where the icon was last clicked.
     std::optional<QPoint> clickedAt_;
-    std::optional<std::int64_t> dismissedAt_;
+    std::optional<double> dismissedAt_; // on the continuous clock
 };
 
 } // namespace DewlightPlatform

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
@@ -86,7 +87,7 @@ TEST(FakeClock, SettingTheWallClockMovesOnlyWallClockSleeps) {
     EXPECT_TRUE(log.empty());
     clock.setNow(6000); // past the instant, but the continuous clock did not move
     EXPECT_EQ(log, (std::vector<Wake>{{"instant", 6000, true}}));
-    EXPECT_EQ(clock.uptime(), 0);
+    EXPECT_EQ(clock.monotonic(), 0);
     clock.advance(60);
     EXPECT_EQ(log.back(), (Wake{"duration", 6060, true}));
     EXPECT_TRUE(until.isDone());
@@ -130,6 +131,46 @@ TEST(FakeClock, DestroyingTheClockEndsPendingSleepsAsCancelled) {
     runUntilIdle();
     EXPECT_EQ(log, (std::vector<Wake>{{"orphan", 0, false}}));
     EXPECT_TRUE(job.isDone());
+}
+
+TEST(FakeClock, TimersFireAtTheirTimeUnlessCancelledOrDropped) {
+    FakeClock clock(100);
+    std::vector<std::string> fired;
+    auto note = [&](std::string name) {
+        return [&fired, &clock, name] { fired.push_back(name + "@" + std::to_string(int(clock.now()))); };
+    };
+    Timer soon = clock.after(5, note("soon"));
+    Timer wall = clock.at(120, note("wall"));
+    Timer cancelled = clock.after(3, note("cancelled"));
+    Timer replaced = clock.after(4, note("replaced"));
+    auto dropped = std::make_unique<Timer>(clock.after(2, note("dropped")));
+    cancelled.cancel();
+    replaced = clock.after(8, note("replacement"));
+    dropped.reset();
+    EXPECT_TRUE(soon.isArmed());
+    EXPECT_FALSE(cancelled.isArmed());
+    clock.advance(10);
+    EXPECT_EQ(fired, (std::vector<std::string>{"soon@105", "replacement@108"}));
+    EXPECT_FALSE(soon.isArmed());
+    EXPECT_TRUE(wall.isArmed());
+    clock.setNow(130); // the wall clock set past the instant
+    EXPECT_EQ(fired.back(), "wall@130");
+    EXPECT_EQ(clock.pendingSleeps(), 0u);
+}
+
+TEST(FakeClock, ATimerRearmedFromItsCallbackFiresAgainWithinTheSameAdvance) {
+    FakeClock clock;
+    std::vector<double> ticks;
+    Timer timer;
+    std::function<void()> tick = [&] {
+        ticks.push_back(clock.monotonic());
+        if (ticks.size() < 3)
+            timer = clock.after(2, tick);
+    };
+    timer = clock.after(2, tick);
+    clock.advance(7);
+    EXPECT_EQ(ticks, (std::vector<double>{2, 4, 6}));
+    EXPECT_FALSE(timer.isArmed());
 }
 
 TEST(SystemClock, WallClockCountsSecondsSince2001) {
@@ -176,6 +217,20 @@ TEST(SystemClock, SleepsEndAfterTheirTimeOrWhenCancelled) {
     EXPECT_LT(past.took, 1.0);
     EXPECT_FALSE(cancelled.slept);
     EXPECT_LT(cancelled.took, 5.0);
+}
+
+TEST(SystemClock, TimersFireOnTheEventLoopAfterTheirTime) {
+    SystemClock clock;
+    const double start = clock.monotonic();
+    double firedAt = -1;
+    bool cancelledFired = false;
+    const Timer timer = clock.after(0.05, [&] { firedAt = clock.monotonic(); });
+    Timer cancelled = clock.after(0.01, [&] { cancelledFired = true; });
+    cancelled.cancel();
+    EXPECT_LT(firedAt, 0); // never inside the call that arms it
+    ASSERT_TRUE(runUntil([&] { return !timer.isArmed(); }));
+    EXPECT_GE(firedAt - start, 0.049);
+    EXPECT_FALSE(cancelledFired);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "platform/runtime/FakeClock.h"
 #include "platform/tray/PanelPlacement.h"
 #include "platform/tray/PanelWindow.h"
 #include "platform/tray/TrayScene.h"
@@ -9,6 +10,7 @@
 
 namespace {
 
+using DewlightPlatform::FakeClock;
 using DewlightPlatform::LocalTrayHost;
 using DewlightPlatform::LocalTrayIcon;
 using DewlightPlatform::PanelWindow;
@@ -60,7 +62,7 @@ protected:
         options.pointer = [this] { return pointer; };
         options.availableArea = [this](QPoint) { return available; };
         options.screenArea = [this] { return screen; };
-        options.monotonicMs = [this] { return now; };
+        options.clock = &clock;
         auto scene = std::make_unique<TrayScene>(
             host,
             [this] {
@@ -81,7 +83,7 @@ protected:
     LocalTrayIcon* made = nullptr;
     int iconsMade = 0;
     int appearances = 0;
-    std::int64_t now = 1000;
+    FakeClock clock;
     std::optional<QRect> iconGeometry;
     QPoint pointer{400, 10};
     QRect screen{0, 0, 1000, 770};
@@ -130,11 +132,11 @@ TEST_F(TraySceneTest, EscapeAndFocusLossHideThePopupAndTheClosingClickDoesNotReo
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.isVisible(); }));
     // The click on the icon is what took the focus away: it must not bring the panel back.
-    now += 100;
+    clock.advance(0.1);
     made->click();
     EXPECT_FALSE(panel.isVisible());
     // A later click opens it.
-    now += 1000;
+    clock.advance(1);
     made->click();
     EXPECT_TRUE(panel.isVisible());
 }
@@ -143,7 +145,8 @@ TEST_F(TraySceneTest, WithoutAHostThePanelOpensAsANormalWindowThatCloseOnlyHides
     const auto scene = makeScene(false);
     EXPECT_EQ(scene->mode(), Mode::waiting);
     EXPECT_EQ(iconsMade, 0); // no icon is asked of Qt before a host is there
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scene->mode() == Mode::window; }));
+    clock.advance(0.06); // past the wait
+    ASSERT_EQ(scene->mode(), Mode::window);
     ASSERT_TRUE(panel.isVisible());
     EXPECT_EQ(panel.style(), PanelWindow::Style::window);
     EXPECT_FALSE(panel.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -164,7 +167,8 @@ TEST_F(TraySceneTest, WithoutAHostThePanelOpensAsANormalWindowThatCloseOnlyHides
 
 TEST_F(TraySceneTest, AHostThatComesLateOrRestartsMovesThePanelIntoTheTray) {
     const auto scene = makeScene(false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scene->mode() == Mode::window; }));
+    clock.advance(0.06); // past the wait
+    ASSERT_EQ(scene->mode(), Mode::window);
     ASSERT_TRUE(panel.isVisible());
 
     host.setAvailable(true);
@@ -199,14 +203,15 @@ TEST_F(TraySceneTest, AHostLostWhileRunningGivesAWindowAfterTheWaitUnlessItComes
     EXPECT_EQ(scene->mode(), Mode::waiting);
     EXPECT_FALSE(panel.isVisible());
     host.setAvailable(true);
-    QTest::qWait(100); // past the wait
+    clock.advance(0.1); // past the wait
     EXPECT_EQ(scene->mode(), Mode::tray);
     EXPECT_FALSE(panel.isVisible());
 
     // Gone for good: the window opens after the wait, by itself.
     const int before = appearances;
     host.setAvailable(false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scene->mode() == Mode::window; }));
+    clock.advance(0.06); // past the wait
+    ASSERT_EQ(scene->mode(), Mode::window);
     EXPECT_TRUE(panel.isVisible());
     EXPECT_EQ(panel.style(), PanelWindow::Style::window);
     EXPECT_EQ(appearances, before + 1);
@@ -274,7 +279,8 @@ TEST_F(TraySceneTest, WithoutAClickThePopupOpensAtTheEndOfThePanelsEdge) {
 TEST_F(TraySceneTest, TheFirstClickAfterTheWindowMovedIntoTheTrayPlacesThePopupRight) {
     pointer = QPoint(500, 12);
     const auto scene = makeScene(false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scene->mode() == Mode::window; }));
+    clock.advance(0.06); // past the wait
+    ASSERT_EQ(scene->mode(), Mode::window);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
     host.setAvailable(true);
     made->click();
@@ -300,7 +306,7 @@ TEST_F(TraySceneTest, AHostWithinTheWaitNeverShowsAWindow) {
     const auto scene = makeScene(false);
     scene->setIcon(QIcon(QPixmap(16, 16)));
     host.setAvailable(true);
-    QTest::qWait(100); // past the wait
+    clock.advance(0.1); // past the wait
     EXPECT_EQ(scene->mode(), Mode::tray);
     EXPECT_FALSE(panel.isVisible());
     EXPECT_EQ(appearances, 0);
