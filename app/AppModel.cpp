@@ -56,6 +56,7 @@ AppModel::AppModel(Services services)
     data_ = std::make_unique<DewlightStorage::RozivData>(services_.storage,
                                                          systemAuthority_->value(), *settings_);
     tally_ = RozivTally::make(*data_, *settings_, services_.clock, services_.calendar);
+    welcomeSeen_ = data_->current().transaction().state().welcomeCompleted;
 
     data_->onChange = weakly(weak(), [](AppModel& model) { model.reload(false); });
     settings_->setOnChange(weakly(weak(), [](AppModel& model) { model.reload(false); }));
@@ -176,6 +177,11 @@ QCoro::Task<void> AppModel::reloadFollowUp(std::weak_ptr<AppModel> owner, bool f
         model->reminders_->service().center().removeAllDelivered();
         model->reminders_->setPostponement(std::nullopt);
     }
+    if (model->dataUsable()) {
+        const bool welcomed = current.transaction().state().welcomeCompleted;
+        if (std::exchange(model->welcomeSeen_, welcomed) && !welcomed)
+            model->welcomeLost();
+    }
     model->services_.loginItem.refresh();
     model.reset();
     QCoro::Task<void> planning = plan(owner);
@@ -248,10 +254,18 @@ QCoro::Task<void> AppModel::plan(std::weak_ptr<AppModel> owner) {
 
     std::optional<ReminderPlan> planned;
     try {
-        planned = ReminderPlanner::plan(model->settings_->current(), state.ledger, account, now,
-                                        model->services_.calendar(), reminders.permission(),
-                                        planningAllowed, reminders.postponement(),
-                                        now + planningHorizon, planningLimit);
+        planned = ReminderPlanner::plan({
+            .settings = model->settings_->current(),
+            .ledger = state.ledger,
+            .account = account,
+            .now = now,
+            .calendar = model->services_.calendar(),
+            .permission = reminders.permission(),
+            .planningAllowed = planningAllowed,
+            .postponement = reminders.postponement(),
+            .horizonEnd = now + planningHorizon,
+            .maximumItems = planningLimit,
+        });
     } catch (const DomainError&) {
         reminders.setSchedulingFailed(true);
     }
@@ -299,6 +313,15 @@ QCoro::Task<void> AppModel::waitForBoundary(std::weak_ptr<AppModel> owner, Cance
         co_return;
     if (const auto model = owner.lock())
         model->reload(false);
+}
+
+void AppModel::welcomeLost() {
+    // As after an erase here: nothing of the old settings stays open, and a panel already seen
+    // counts as shown again, so the welcome asks at once rather than leaving nothing planned.
+    closeWindows();
+    refresh();
+    if (panelShown_)
+        presentWelcomeIfNeeded();
 }
 
 void AppModel::removeAllNotifications() {

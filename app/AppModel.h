@@ -122,7 +122,8 @@ public:
     // by a new plan.
     void send(const DewlightViews::RozivViewAction& action) override;
     // Asks for the welcome flow when the panel appears, unless it was completed and the
-    // notification permission has been decided.
+    // notification permission has been decided. From then on the panel counts as shown: a
+    // welcome that another computer's erase undoes is asked for again at once.
     void presentWelcomeIfNeeded();
 
     // Catches up with the world. Resets the model at once when the account or its data can no
@@ -216,6 +217,9 @@ private:
     void invalidateWork();
     void removeAllNotifications();
     void closeWindows();
+    // A reload found the welcome of usable data undone: another computer erased everything, or
+    // this one signed in to an account it never welcomed.
+    void welcomeLost();
     void setDataUnavailable(bool unavailable);
     void setMenuSymbol(std::string symbol);
     DewlightCore::Date now() const;
@@ -229,7 +233,7 @@ private:
     std::unique_ptr<DewlightStorage::AccountSystemAuthority> systemAuthority_;
     std::unique_ptr<DewlightStorage::RozivPreferences> settings_;
     std::unique_ptr<DewlightStorage::RozivData> data_;
-    std::shared_ptr<RozivTally> tally_;
+    std::unique_ptr<RozivTally> tally_;
     DewlightPlatform::Job boundary_;
     std::unique_ptr<MacLifecycle> lifecycle_;
     std::unique_ptr<QObject> windows_;
@@ -237,6 +241,10 @@ private:
     // A rebuild failed: the data in force is kept only so that nothing dangles, and every reload
     // tries the rebuild again until one succeeds.
     bool rebuildFailed_ = false;
+    // The panel has appeared at least once since the model started.
+    bool panelShown_ = false;
+    // Whether the welcome was complete in the usable data as last seen.
+    bool welcomeSeen_ = false;
     DewlightPlatform::WeakOwner<AppModel> self_{this};
 };
 

@@ -106,8 +106,10 @@ QCoro::Task<void> AppModel::perform(std::weak_ptr<AppModel> owner, RozivViewActi
             co_return;
         }
         case Kind::completeWelcome:
-            if (model->data_->completeWelcome())
+            if (model->data_->completeWelcome()) {
+                model->welcomeSeen_ = true;
                 model->services_.windows.closeWelcomeSteps();
+            }
             break;
         default:
             // Handled in send, never queued.
@@ -160,6 +162,9 @@ QCoro::Task<void> AppModel::erase(std::weak_ptr<AppModel> owner) {
         model->services_.loginItem.setEnabled(false);
         model->settings_->setLoginFailed(model->services_.loginItem.enabled());
         model->tally_->resetFeedback();
+        // The welcome is asked for here and now, not again when a reload finds it undone.
+        model->welcomeSeen_ = false;
+        model->closeWindows();
         model->setDestination(RozivDestination::welcome);
     }
     // A refused erase left the data as it was: its reminders are planned again.
@@ -169,6 +174,7 @@ QCoro::Task<void> AppModel::erase(std::weak_ptr<AppModel> owner) {
 }
 
 void AppModel::presentWelcomeIfNeeded() {
+    panelShown_ = true;
     if (dataUnavailable_)
         return;
     if (data_->current().transaction().state().welcomeCompleted &&

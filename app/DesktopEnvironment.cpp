@@ -34,7 +34,7 @@ ui::Environment desktopEnvironment(const DesktopSettings& settings,
                              ? ui::ColorScheme::dark
                              : ui::ColorScheme::light;
     environment.locale = settings.locale;
-    environment.localizer = ui::shippedLocalizer(settings.locale);
+    environment.localizer = ui::localizer(settings.texts);
     environment.typeSize = typeSizeFor(settings.fontPointSize);
     environment.symbols = std::move(symbols);
     return environment;

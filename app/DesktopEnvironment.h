@@ -7,6 +7,10 @@
 #include <memory>
 #include <optional>
 
+namespace DewlightPlatform {
+class Localizer;
+}
+
 namespace ui {
 class SymbolCatalogue;
 }
@@ -17,6 +21,8 @@ namespace DewlightApp {
 struct DesktopSettings {
     DewlightPlatform::DesktopScheme scheme = DewlightPlatform::DesktopScheme::light;
     QLocale locale;
+    // The run's texts, in that locale's plural rules.
+    std::shared_ptr<const DewlightPlatform::Localizer> texts;
     // The interface font's point size, when the desktop reports one.
     std::optional<double> fontPointSize;
 };
@@ -27,7 +33,7 @@ struct DesktopSettings {
 ui::TypeSize typeSizeFor(std::optional<double> fontPointSize);
 
 // The environment every window of the application starts from: the desktop's scheme, locale and
-// text size, the shipped English texts with that locale's plural rules, and the symbols.
+// text size, the run's texts, and the symbols.
 ui::Environment desktopEnvironment(const DesktopSettings& settings,
                                    std::shared_ptr<const ui::SymbolCatalogue> symbols);
 

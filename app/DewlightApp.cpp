@@ -45,10 +45,11 @@ void DewlightApp::startSnapshot() {
         return;
     }
     // The run starts on a later turn, so that whoever made the application has shown it first.
+    // The model is the call's context: Qt drops the call with it, and it dies before the app.
     QMetaObject::invokeMethod(
         model.get(),
-        [this, model = QPointer<DewlightViews::RozivSnapshotModel>(model.get())] {
-            if (model && parts_.runSnapshot)
+        [this, model = model.get()] {
+            if (parts_.runSnapshot)
                 parts_.runSnapshot(*model);
         },
         Qt::QueuedConnection);

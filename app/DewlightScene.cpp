@@ -17,6 +17,8 @@ DewlightScene::DewlightScene(DewlightApp& app, DewlightPlatform::PanelWindow& pa
       symbols_(std::move(symbols)) {
     settings_.scheme = scheme.scheme();
     environment_ = desktopEnvironment(settings_, symbols_);
+    tray_.setMenuTexts(environment_.localize(QStringLiteral("Open Dewlight"), {}),
+                       environment_.localize(QStringLiteral("Quit"), {}));
 
     auto* host = new ui::Host([this] { return panelView(); }, environment_);
     host_ = host;

@@ -9,6 +9,7 @@
 #include "platform/shell/DesktopShell.h"
 #include "platform/storage/XdgPaths.h"
 #include "ui/Font.h"
+#include "ui/Localization.h"
 #include "ui/SymbolCatalogue.h"
 
 #include <QApplication>
@@ -56,12 +57,15 @@ extern "C" __attribute__((visibility("default"))) int dewlightLiveMain(int argc,
     }
 
     const auto symbols = std::make_shared<const ui::SymbolCatalogue>();
+    // One table for the run: the model's notifications and every window read the same texts.
+    const auto texts = ui::shippedTexts(locale);
     const DewlightApp::DesktopSettings settings{
         .scheme = shell.colorScheme().scheme(),
         .locale = locale,
+        .texts = texts,
         .fontPointSize = DewlightPlatform::desktopFontPointSize(),
     };
-    DewlightApp::LiveServices services(application, paths, locale,
+    DewlightApp::LiveServices services(application, paths, texts,
                                        DewlightApp::desktopEnvironment(settings, symbols));
     int status = 0;
     {

@@ -1,12 +1,13 @@
 #include "app/LiveServices.h"
 
+#include "app/IdentityEvents.h"
 #include "app/UpdateNotifierAdapter.h"
 #include "kit/panel/AutostartLoginService.h"
 #include "platform/BuildInfo.h"
 #include "platform/calendar/Calendar.h"
-#include "platform/localization/Localizer.h"
 #include "platform/notifications/NotificationSettingsLauncher.h"
 #include "platform/notifications/TimerfdWallAlarm.h"
+#include "ui/Localization.h"
 #include "updates/SiteUpdateFeed.h"
 #include "updates/UpdateChecker.h"
 #include "views/RozivWindows.h"
@@ -38,7 +39,8 @@ std::unique_ptr<KestraUI::LoginItemService> loginService() {
 } // namespace
 
 LiveServices::LiveServices(QApplication& application, const DewlightPlatform::XdgPaths& paths,
-                           const QLocale& locale, const ui::Environment& environment)
+                           std::shared_ptr<const DewlightPlatform::Localizer> texts,
+                           const ui::Environment& environment)
     : preferencesWindow(environment), welcomeStepsWindow(environment),
       defaults_(*paths.defaultsFile), files_(paths.dataFolder),
       syncFolder_(paths.syncFolder.value_or(std::filesystem::path())), cloudStore_(syncFolder_),
@@ -49,12 +51,9 @@ LiveServices::LiveServices(QApplication& application, const DewlightPlatform::Xd
           std::make_unique<DewlightPlatform::TimerfdWallAlarm>(),
           DewlightPlatform::NotificationSettingsLauncher(
               qEnvironmentVariable("XDG_CURRENT_DESKTOP")))),
-      localizer_(std::make_shared<DewlightPlatform::Localizer>(DewlightPlatform::englishStrings(),
-                                                               locale.name().toStdString())),
-      loginItem_(loginService()), windowCloser_(preferencesWindow, welcomeStepsWindow) {
-    // A new sync account, or none, reaches the model as the identity-changed event.
-    QObject::connect(&tokens_, &DewlightPlatform::IdentityTokenSource::identityChanged, &events_,
-                     &DewlightPlatform::SystemEvents::reportIdentityChanged);
+      localizer_(std::move(texts)), loginItem_(loginService()),
+      windowCloser_(preferencesWindow, welcomeStepsWindow) {
+    reportIdentityChanges(tokens_, events_);
 }
 
 LiveServices::~LiveServices() = default;
@@ -70,8 +69,7 @@ AppModel::Services LiveServices::modelServices() {
         .loginItem = loginItem_,
         .makeWindowRouter = [this](std::weak_ptr<AppModel> model) -> std::unique_ptr<QObject> {
             return std::make_unique<DewlightViews::RozivWindows>(
-                std::move(model), preferencesWindow, welcomeStepsWindow,
-                DewlightViews::localizerFor(localizer_));
+                std::move(model), preferencesWindow, welcomeStepsWindow, ui::localizer(localizer_));
         },
         .windows = windowCloser_,
         .observeTermination =

@@ -16,7 +16,6 @@
 #include "platform/storage/XdgPaths.h"
 
 #include <QApplication>
-#include <QLocale>
 #include <memory>
 
 namespace DewlightApp {
@@ -40,10 +39,12 @@ private:
 // the application object and after this launch has been settled as the only instance.
 class LiveServices {
 public:
-    // `paths` must name the data folder and the defaults file. `environment` is what the
-    // preferences and welcome windows start from.
+    // `paths` must name the data folder and the defaults file. `texts` are the run's texts, the
+    // ones `environment` shows too; `environment` is what the preferences and welcome windows
+    // start from.
     LiveServices(QApplication& application, const DewlightPlatform::XdgPaths& paths,
-                 const QLocale& locale, const ui::Environment& environment);
+                 std::shared_ptr<const DewlightPlatform::Localizer> texts,
+                 const ui::Environment& environment);
     ~LiveServices();
     LiveServices(const LiveServices&) = delete;
     LiveServices& operator=(const LiveServices&) = delete;

@@ -212,9 +212,18 @@ RozivProjection::RozivProjection(const DewlightStorage::RozivAccountData& data,
         else if (reminders.schedulingFailed())
             failure = PanelFailure::scheduling;
 
-        const PanelProjection core(settings, ledger, *window, now, reminders.permission(),
-                                   state.welcomeCompleted, reminders.confirmedNext(), failure,
-                                   false, countingDay);
+        const PanelProjection core({
+            .settings = settings,
+            .ledger = ledger,
+            .workday = *window,
+            .now = now,
+            .permission = reminders.permission(),
+            .welcomeCompleted = state.welcomeCompleted,
+            .nextReminder = reminders.confirmedNext(),
+            .failure = failure,
+            .suppressAnimation = false,
+            .countingDay = countingDay,
+        });
         panel.quarters = core.quarters();
         panel.canRecord = core.canRecord() && data.isCurrent();
         panel.highlightsGlass = core.highlightCup();

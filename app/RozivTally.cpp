@@ -5,7 +5,6 @@
 #include "core/HydrationRange.h"
 #include "platform/runtime/EventLoop.h"
 #include "platform/runtime/Wakeup.h"
-#include "platform/runtime/WeakOwner.h"
 #include "storage/LedgerTransaction.h"
 #include "storage/RozivData.h"
 #include "storage/RozivPreferences.h"
@@ -50,11 +49,11 @@ RozivTally::RozivTally(DewlightStorage::RozivData& data,
 
 RozivTally::~RozivTally() = default;
 
-std::shared_ptr<RozivTally> RozivTally::make(DewlightStorage::RozivData& data,
+std::unique_ptr<RozivTally> RozivTally::make(DewlightStorage::RozivData& data,
                                              DewlightStorage::RozivPreferences& settings,
                                              DewlightPlatform::Clock& clock,
                                              CalendarSource calendar) {
-    return std::shared_ptr<RozivTally>(new RozivTally(data, settings, clock, std::move(calendar)));
+    return std::unique_ptr<RozivTally>(new RozivTally(data, settings, clock, std::move(calendar)));
 }
 
 WorkdayID RozivTally::countingDay() const {
@@ -64,8 +63,8 @@ WorkdayID RozivTally::countingDay() const {
 
 QCoro::Task<void> RozivTally::record(DrinkKind kind, std::optional<ReminderPayload> payload) {
     const auto& transaction = data_.current().transaction();
-    return recordLater(weak_from_this(), Snapshot{transaction.revision(), transaction.account()},
-                       kind, std::move(payload));
+    return recordLater(self_.weak(), Snapshot{transaction.revision(), transaction.account()}, kind,
+                       std::move(payload));
 }
 
 QCoro::Task<void> RozivTally::recordLater(std::weak_ptr<RozivTally> owner, Snapshot snapshot,
@@ -186,7 +185,7 @@ void RozivTally::setFeedback(const RozivFeedback& feedback) {
 void RozivTally::restartFeedbackTimer() {
     feedbackTask_.cancel();
     feedbackTask_ =
-        DewlightPlatform::spawnWeak(weak_from_this(), [&clock = clock_](auto owner, auto token) {
+        DewlightPlatform::spawnWeak(self_.weak(), [&clock = clock_](auto owner, auto token) {
             return clearFeedbackLater(std::move(owner), std::move(token), clock);
         });
 }

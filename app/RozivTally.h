@@ -7,6 +7,7 @@
 #include "core/WorkdayID.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Job.h"
+#include "platform/runtime/WeakOwner.h"
 
 #include <QCoro/QCoroTask>
 #include <QObject>
@@ -41,9 +42,9 @@ struct RozivFeedback {
 //
 // Every change goes through the current account's guarded transaction, so a click that races an
 // account switch, an erase or a merge is dropped rather than written into the wrong ledger.
-// Main thread only. Always owned through a shared pointer (`make`): its timer and its suspended
-// recordings hold it weakly.
-class RozivTally final : public QObject, public std::enable_shared_from_this<RozivTally> {
+// Main thread only. Its timer and its suspended recordings hold it weakly, through its own
+// WeakOwner.
+class RozivTally final : public QObject {
     Q_OBJECT
 public:
     using CalendarSource = std::function<DewlightCore::Calendar()>;
@@ -52,7 +53,7 @@ public:
 
     // `data`, `settings` and `clock` must outlive the tally; `calendar` gives the user's calendar
     // at the moment of asking.
-    static std::shared_ptr<RozivTally> make(DewlightStorage::RozivData& data,
+    static std::unique_ptr<RozivTally> make(DewlightStorage::RozivData& data,
                                             DewlightStorage::RozivPreferences& settings,
                                             DewlightPlatform::Clock& clock,
                                             CalendarSource calendar);
@@ -112,6 +113,7 @@ private:
     CalendarSource calendar_;
     RozivFeedback feedback_;
     DewlightPlatform::Job feedbackTask_;
+    DewlightPlatform::WeakOwner<RozivTally> self_{this};
 };
 
 } // namespace DewlightApp

@@ -1,5 +1,6 @@
 #include "app/SnapshotWindow.h"
 
+#include "kit/windows/FixedWindowContent.h"
 #include "kit/windows/KestraSnapshotWindow.h"
 #include "ui/Host.h"
 #include "ui/Render.h"
@@ -153,7 +154,9 @@ QWidget* SnapshotWindow::host(const ui::Node& view, const KestraUI::KestraBrand&
                               double width, const ui::Environment& environment) {
     auto* window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
     KestraUI::KestraSnapshot::keepOffScreen(*window);
-    auto* content = new ui::Host([view] { return view; }, environment, window);
+    // The window is the view's height rounded up: its ground fills that last part of a pixel.
+    auto* content =
+        new ui::Host([view] { return KestraUI::onWindowGround(view); }, environment, window);
     const QSizeF fitting = content->idealSize(width);
     const QSize size(int(std::ceil(width)), int(std::ceil(fitting.height())));
     content->setGeometry(QRect(QPoint(0, 0), size));

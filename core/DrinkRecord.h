@@ -7,6 +7,7 @@
 #include "core/WorkdayID.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace DewlightCore {
 
@@ -50,6 +51,24 @@ private:
 template <> struct JsonCodec<DrinkRecord> {
     static JsonValue encode(const DrinkRecord& record);
     static DrinkRecord decode(const JsonValue& json);
+};
+
+namespace Json {
+// The records that Json::decodeText read straight from the text for the placeholder `json`
+// stands for; none for any other value. Each placeholder hands its records over once.
+std::vector<DrinkRecord>* takeStreamedDrinks(const JsonValue& json);
+} // namespace Json
+
+// An array of records, as any vector; a placeholder of Json::decodeText gives its records.
+template <> struct JsonCodec<std::vector<DrinkRecord>> {
+    static JsonValue encode(const std::vector<DrinkRecord>& records) {
+        return JsonVectorCodec<DrinkRecord>::encode(records);
+    }
+    static std::vector<DrinkRecord> decode(const JsonValue& json) {
+        if (auto* streamed = Json::takeStreamedDrinks(json))
+            return std::move(*streamed);
+        return JsonVectorCodec<DrinkRecord>::decode(json);
+    }
 };
 
 } // namespace DewlightCore

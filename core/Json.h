@@ -161,7 +161,8 @@ template <> struct JsonCodec<std::string> {
     }
 };
 
-template <class T> struct JsonCodec<std::vector<T>> {
+// Arrays of any codable type; a type may wrap it in a codec of its own.
+template <class T> struct JsonVectorCodec {
     static JsonValue encode(const std::vector<T>& values) {
         JsonValue array = JsonValue::array();
         for (const auto& value : values)
@@ -178,6 +179,8 @@ template <class T> struct JsonCodec<std::vector<T>> {
         return values;
     }
 };
+
+template <class T> struct JsonCodec<std::vector<T>> : JsonVectorCodec<T> {};
 
 // Written in the set's order so that equal sets give equal bytes; a repeated entry collapses.
 template <class T> struct JsonCodec<std::set<T>> {

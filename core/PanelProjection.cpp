@@ -45,13 +45,10 @@ MenuIcon iconFor(const RozivSettings& settings, NotificationPermission permissio
 
 } // namespace
 
-PanelProjection::PanelProjection(const RozivSettings& settings, const HydrationLedger& ledger,
-                                 const Workday& workday, Date now,
-                                 NotificationPermission permission, bool welcomeCompleted,
-                                 std::optional<Date> nextReminder,
-                                 std::optional<PanelFailure> failure, bool suppressAnimation,
-                                 std::optional<WorkdayID> countingDay)
+PanelProjection::PanelProjection(const Facts& facts)
     : status_(PanelStatus::scheduling()), menuIcon_(MenuIcon::filled) {
+    const auto& [settings, ledger, workday, now, permission, welcomeCompleted, nextReminder,
+                 failure, suppressAnimation, countingDay] = facts;
     const WorkdayID day = countingDay.value_or(workday.id());
     quarters_ = ledger.quarters(day);
     const HydrationRange range(settings);

@@ -22,14 +22,23 @@ namespace DewlightCore {
 // anew on every refresh; callers compare projections to see whether anything changed.
 class PanelProjection {
 public:
-    // `workday` is the window found for `now` by the at-or-before search (it may have ended);
-    // `nextReminder` the earliest reminder known to be pending; `countingDay`, when given, the
-    // day whose drinks are counted (else the window's day). Never fails.
-    PanelProjection(const RozivSettings& settings, const HydrationLedger& ledger,
-                    const Workday& workday, Date now, NotificationPermission permission,
-                    bool welcomeCompleted, std::optional<Date> nextReminder,
-                    std::optional<PanelFailure> failure, bool suppressAnimation,
-                    std::optional<WorkdayID> countingDay = std::nullopt);
+    struct Facts {
+        const RozivSettings& settings;
+        const HydrationLedger& ledger;
+        // The window found for `now` by the at-or-before search (it may have ended).
+        const Workday& workday;
+        Date now;
+        NotificationPermission permission;
+        bool welcomeCompleted;
+        // The earliest reminder known to be pending.
+        std::optional<Date> nextReminder;
+        std::optional<PanelFailure> failure;
+        bool suppressAnimation;
+        // The day whose drinks are counted; none: the window's day.
+        std::optional<WorkdayID> countingDay = std::nullopt;
+    };
+    // Never fails.
+    explicit PanelProjection(const Facts& facts);
 
     // A quarter count as glasses: 11 quarters are 2.75 glasses.
     static double glasses(std::int64_t quarters) { return static_cast<double>(quarters) / 4.0; }

@@ -47,12 +47,9 @@ std::string ReminderPlanner::reminderIdentity(WorkdayID workday, Date moment) {
            std::to_string(std::bit_cast<std::uint64_t>(moment));
 }
 
-ReminderPlan ReminderPlanner::plan(const RozivSettings& settings, const HydrationLedger& ledger,
-                                   const Identity<AccountTag>& account, Date now,
-                                   const Calendar& calendar, NotificationPermission permission,
-                                   bool planningAllowed,
-                                   const std::optional<LocalPostponement>& postponement,
-                                   Date horizonEnd, std::int64_t maximumItems) {
+ReminderPlan ReminderPlanner::plan(const Request& request) {
+    const auto& [settings, ledger, account, now, calendar, permission, planningAllowed,
+                 postponement, horizonEnd, maximumItems] = request;
     DateRule::check(now);
     DateRule::check(horizonEnd);
     if (!(horizonEnd > now) || horizonEnd - now > longestHorizon)

@@ -29,12 +29,21 @@ struct ReminderPlanner {
     // Throws `invalidDate` for a moment outside the date rule or a failed working-day search,
     // `invalidPlan` for a horizon not after `now` or beyond eight days or a limit outside 1...60,
     // and `invalidPayload` for a postponed moment outside its day. No partial plan is returned.
-    static ReminderPlan plan(const RozivSettings& settings, const HydrationLedger& ledger,
-                             const Identity<AccountTag>& account, Date now,
-                             const Calendar& calendar, NotificationPermission permission,
-                             bool planningAllowed,
-                             const std::optional<LocalPostponement>& postponement, Date horizonEnd,
-                             std::int64_t maximumItems);
+    struct Request {
+        const RozivSettings& settings;
+        const HydrationLedger& ledger;
+        const Identity<AccountTag>& account;
+        Date now;
+        const Calendar& calendar;
+        NotificationPermission permission;
+        // False plans nothing, as for reminders switched off.
+        bool planningAllowed;
+        std::optional<LocalPostponement> postponement;
+        // The plan covers (now, horizonEnd) and holds at most maximumItems.
+        Date horizonEnd;
+        std::int64_t maximumItems;
+    };
+    static ReminderPlan plan(const Request& request);
 
     // "roziv." + the bit pattern of the day's civil date + "." + that of the firing moment, both
     // as unsigned decimal: unique per day and moment, and stable from one plan to the next.

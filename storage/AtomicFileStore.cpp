@@ -1,5 +1,8 @@
 #include "storage/AtomicFileStore.h"
 
+#include "core/JsonText.h"
+#include "platform/runtime/Heap.h"
+
 namespace DewlightStorage {
 
 std::optional<AtomicFileStore::Stored> AtomicFileStore::load(const std::string& marker) const {
@@ -12,7 +15,11 @@ std::optional<AtomicFileStore::Stored> AtomicFileStore::load(const std::string& 
     if (!bytes)
         throw StorageError(LocalStorageFailure::corrupted);
     try {
-        return DewlightCore::Json::decode<Stored>(DewlightCore::Json::parse(bytes->toStdString()));
+        auto stored = DewlightCore::Json::decodeText<Stored>(
+            std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+        if (static_cast<std::size_t>(bytes->size()) >= DewlightPlatform::largeText)
+            DewlightPlatform::returnFreedHeap();
+        return stored;
     } catch (const std::exception&) {
         // Left in place: a damaged file is never replaced by a fresh state behind the user's back.
         throw StorageError(LocalStorageFailure::corrupted);
@@ -31,7 +38,13 @@ void AtomicFileStore::save(const Stored& value, const std::string& marker) {
     } catch (const std::exception&) {
         throw StorageError(LocalStorageFailure::writeFailed);
     }
-    if (!files_.writeAtomically(fileFor(marker), bytes))
+    const bool written = files_.writeAtomically(fileFor(marker), bytes);
+    // The document tree behind a large text is freed by now.
+    if (static_cast<std::size_t>(bytes.size()) >= DewlightPlatform::largeText) {
+        bytes.clear();
+        DewlightPlatform::returnFreedHeap();
+    }
+    if (!written)
         throw StorageError(LocalStorageFailure::writeFailed);
 }
 

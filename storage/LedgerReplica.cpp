@@ -1,5 +1,6 @@
 #include "storage/LedgerReplica.h"
 
+#include "core/JsonText.h"
 #include "core/LedgerKeys.h"
 #include "core/LedgerShard.h"
 #include "core/StorageNamespace.h"
@@ -22,7 +23,9 @@ template <class T> QByteArray encoded(const T& value) {
 }
 
 template <class T> T decoded(const QByteArray& bytes) {
-    return Json::decode<Versioned<T>>(Json::parse(bytes.toStdString())).value();
+    return Json::decodeText<Versioned<T>>(
+               std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+        .value();
 }
 
 bool startsWith(const std::string& text, const std::string& prefix) {

@@ -1,5 +1,6 @@
 #include "storage/RozivAccountData.h"
 
+#include "platform/runtime/Heap.h"
 #include "platform/storage/UserDefaults.h"
 #include "storage/RozivPreferences.h"
 
@@ -67,6 +68,8 @@ RozivAccountData::RozivAccountData(const AccountDataServices& services, AccountA
                 state = CommittedState{HydrationLedger(inForce), {}, {}, false};
             }
             state.ledger = state.ledger.merging(cloud_->load(inForce));
+            if (state.ledger.drinks().size() >= DewlightPlatform::largeDrinks)
+                DewlightPlatform::returnFreedHeap();
         });
     }
 
@@ -173,6 +176,8 @@ bool RozivAccountData::applyCloudChange() {
     if (changed) {
         if (!transaction_->merge(*cloudLedger))
             return false;
+        if (cloudLedger->drinks().size() >= DewlightPlatform::largeDrinks)
+            DewlightPlatform::returnFreedHeap();
         const auto after = transaction_->state().ledger.generation();
         if (after != before)
             rebuildPreferences(after);

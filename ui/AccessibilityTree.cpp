@@ -12,9 +12,9 @@ using Role = AccessibleNode::Role;
 
 // Every text inside, laid out or not (the hidden label of a switch is never laid out).
 void texts(const Element& element, QStringList& found) {
-    if (const Accessibility* a = element.node->accessibility(); a && a->hidden)
+    if (const Accessibility* a = element.node->get<Accessibility>(); a && a->hidden)
         return;
-    if (!element.text.isEmpty() && !element.node->textField())
+    if (!element.text.isEmpty() && !element.node->get<TextFieldModel>())
         found << element.text;
     for (const Element& child : element.children)
         texts(child, found);
@@ -44,7 +44,7 @@ std::vector<AccessibleNode> withoutGroups(const std::vector<AccessibleNode>& nod
 }
 
 bool hasAction(const Element& element) {
-    return element.node->tapAction() || element.node->menu();
+    return element.node->isActionable();
 }
 
 // One element standing for `element` and everything it holds.
@@ -64,7 +64,7 @@ AccessibleNode single(const Element& element, const Accessibility& a,
 
     if (a.traits & Accessibility::toggle)
         node.role = Role::toggle;
-    else if (element.node->menu())
+    else if (element.node->get<MenuModel>())
         node.role = Role::menuButton;
     else if (a.traits & Accessibility::button)
         node.role = Role::button;
@@ -140,10 +140,10 @@ void merge(AccessibleNode& node, const Accessibility& a) {
 std::vector<AccessibleNode> collect(const Element& element) {
     if (!element.placed)
         return {};
-    const Accessibility* a = element.node->accessibility();
+    const Accessibility* a = element.node->get<Accessibility>();
     if (a && a->hidden)
         return {};
-    if (element.node->textField()) {
+    if (element.node->get<TextFieldModel>()) {
         AccessibleNode node;
         node.identity = node.actionIdentity = element.identity;
         node.role = Role::textField;

@@ -1,6 +1,7 @@
 // Containers that choose or clip: "first that fits" and the scroll view.
 #include "ui/Controls.h"
 #include "ui/HostContext.h"
+#include "ui/HostPass.h"
 #include "ui/Node.h"
 #include "ui/NodeImpl.h"
 
@@ -88,9 +89,33 @@ public:
         paintIndicator(painter, self);
         painter.restore();
     }
-    std::optional<Axis> scrollAxis() const override { return axis_; }
-    const std::function<void(bool)>* scrollReport() const override {
-        return scrolled_ ? &scrolled_ : nullptr;
+    const void* find(std::type_index kind) const override {
+        return kind == typeid(Scrolling) ? &scrolling_ : nullptr;
+    }
+    // Tells the view each time the content leaves its start or comes back to it.
+    void commit(const Element& self, HostPass& pass) const override {
+        if (!scrolled_)
+            return;
+        const bool now = scrolledBy(self) > scrolledThreshold;
+        const auto old = pass.previous<ScrolledRecord>(self.identity);
+        if (now != (old && old->value))
+            pass.later(HostPass::Phase::report, [action = scrolled_, now] { action(now); });
+        pass.keep(self.identity, std::make_shared<ScrolledRecord>(now));
+    }
+    bool scroll(const Element& self, QPointF delta) const override {
+        // A horizontal view takes a vertical wheel too.
+        const double along =
+            axis_ == Axis::vertical ? delta.y() : (delta.x() ? delta.x() : delta.y());
+        const Element& content = self.children.front();
+        const double overflow =
+            std::max(0.0, axis_ == Axis::vertical ? content.frame.height() - self.frame.height()
+                                                  : content.frame.width() - self.frame.width());
+        const double current = scrolledBy(self);
+        const double next = std::clamp(current - along, 0.0, overflow);
+        if (next == current || !self.env().host)
+            return false;
+        self.env().host->setScrollOffset(self.identity, next);
+        return true;
     }
     // The hidden part of the content takes no hits.
     bool admitsHit(const Element& self, QPointF point) const override {
@@ -98,6 +123,16 @@ public:
     }
 
 private:
+    struct ScrolledRecord final : Record {
+        explicit ScrolledRecord(bool v) : value(v) {}
+        bool value;
+    };
+    double scrolledBy(const Element& self) const {
+        const Element& content = self.children.front();
+        return axis_ == Axis::vertical ? self.frame.top() - content.frame.top()
+                                       : self.frame.left() - content.frame.left();
+    }
+
     // A thin bar along the trailing (or bottom) edge, while the content is longer than the view.
     void paintIndicator(QPainter& painter, const Element& self) const {
         const QRectF view = self.frame;
@@ -109,7 +144,7 @@ private:
             return;
         const double track = viewLength - 2 * scrollIndicatorInset;
         const double length = std::max(scrollIndicatorMinimum, track * viewLength / contentLength);
-        const double offset = vertical ? view.top() - content.top() : view.left() - content.left();
+        const double offset = scrolledBy(self);
         const double start =
             scrollIndicatorInset + (track - length) * offset / (contentLength - viewLength);
         const QRectF bar =
@@ -130,6 +165,7 @@ private:
 
     Node content_;
     Axis axis_;
+    Scrolling scrolling_{axis_};
     std::function<void(bool)> scrolled_;
 };
 

@@ -2,6 +2,7 @@
 #include "ui/Controls.h"
 
 #include "ui/HostContext.h"
+#include "ui/HostPass.h"
 #include "ui/NodeImpl.h"
 
 #include <QFontMetricsF>
@@ -73,7 +74,7 @@ bool pressed(const Element& self) {
 class ButtonNode final : public NodeImpl {
 public:
     ButtonNode(Node label, std::function<void()> action, std::optional<MenuModel> menu)
-        : label_(std::move(label)), action_(std::move(action)), menu_(std::move(menu)) {
+        : label_(std::move(label)), action_{std::move(action)}, menu_(std::move(menu)) {
         accessibility_.traits = Accessibility::button;
         accessibility_.combineChildren = true;
     }
@@ -151,9 +152,22 @@ public:
         return !plain(self) && Shape::capsule().path(self.frame).contains(point);
     }
 
-    const std::function<void()>* tapAction() const override { return menu_ ? nullptr : &action_; }
-    const MenuModel* menu() const override { return menu_ ? &*menu_ : nullptr; }
-    const Accessibility* accessibility() const override { return &accessibility_; }
+    const void* find(std::type_index kind) const override {
+        if (kind == typeid(TapAction))
+            return menu_ ? nullptr : &action_;
+        if (kind == typeid(MenuModel))
+            return menu_ ? &*menu_ : nullptr;
+        if (kind == typeid(Accessibility))
+            return &accessibility_;
+        return nullptr;
+    }
+    // A menu button opens its menu under itself.
+    bool activate(const Element& self, HostServices& host) const override {
+        if (!menu_)
+            return NodeImpl::activate(self, host);
+        host.openMenu(self, *menu_);
+        return true;
+    }
 
 private:
     static bool plain(const Element& self) { return self.env().buttonStyle == ButtonStyle::plain; }
@@ -165,7 +179,7 @@ private:
     }
 
     Node label_;
-    std::function<void()> action_;
+    TapAction action_;
     std::optional<MenuModel> menu_;
     Accessibility accessibility_;
 };
@@ -173,11 +187,11 @@ private:
 class SwitchNode final : public NodeImpl {
 public:
     SwitchNode(Node label, bool isOn, std::function<void(bool)> send)
-        : label_(std::move(label)), isOn_(isOn), send_(std::move(send)),
-          action_([send = send_, isOn] {
+        : label_(std::move(label)), isOn_(isOn),
+          send_(std::move(send)), action_{[send = send_, isOn] {
               if (send)
                   send(!isOn);
-          }) {
+          }} {
         accessibility_.traits = Accessibility::toggle;
         accessibility_.checked = isOn;
     }
@@ -209,8 +223,13 @@ public:
     bool isHitItself(const Element& self, QPointF point) const override {
         return self.frame.contains(point);
     }
-    const std::function<void()>* tapAction() const override { return &action_; }
-    const Accessibility* accessibility() const override { return &accessibility_; }
+    const void* find(std::type_index kind) const override {
+        if (kind == typeid(TapAction))
+            return &action_;
+        if (kind == typeid(Accessibility))
+            return &accessibility_;
+        return nullptr;
+    }
     const Element* hiddenLabel(const Element& self) const override {
         return &self.children.front();
     }
@@ -219,7 +238,7 @@ private:
     Node label_;
     bool isOn_;
     std::function<void(bool)> send_;
-    std::function<void()> action_;
+    TapAction action_;
     Accessibility accessibility_;
 };
 
@@ -259,7 +278,10 @@ public:
     bool isHitItself(const Element& self, QPointF point) const override {
         return self.frame.contains(point);
     }
-    const TextFieldModel* textField() const override { return &model_; }
+    const void* find(std::type_index kind) const override {
+        return kind == typeid(TextFieldModel) ? &model_ : nullptr;
+    }
+    void commit(const Element& self, HostPass& pass) const override { model_.commit(self, pass); }
 
 private:
     TextFieldModel model_;

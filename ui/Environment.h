@@ -2,6 +2,7 @@
 
 #include "ui/Color.h"
 #include "ui/Font.h"
+#include "ui/Localization.h"
 
 #include <QLocale>
 #include <QString>
@@ -24,15 +25,6 @@ enum class TextAlignment { leading, center, trailing };
 enum class ButtonStyle { plain, bordered, glass, prominent };
 // The control sizes; each fixes a control's height and padding (ui/Controls.h).
 enum class ControlSize { mini, small, regular, large, extraLarge };
-
-// An argument of a localised text: integers stand for "%lld", texts for "%@".
-using TextArgument = std::variant<long long, QString>;
-
-// Turns a localisation key and its arguments into the text shown.
-using Localizer = std::function<QString(const QString& key, const std::vector<TextArgument>&)>;
-
-// Fills the arguments into the key in order; what a view shows when no table is installed.
-QString fillArguments(const QString& key, const std::vector<TextArgument>& arguments);
 
 // A value of a kit's or view's own that travels down the tree like the values below, declared
 // beside the types it belongs to:
@@ -78,6 +70,8 @@ struct Environment {
     std::shared_ptr<TextCache> textCache; // optional; kept by the window across passes
     std::shared_ptr<HostContext> host;    // set by the window host; none in pictures
 
+    // The installed localizer, or filling the key itself where none is installed.
+    Localizer localizing() const { return localizerOrFallback(localizer); }
     QString localize(const QString& key, const std::vector<TextArgument>& arguments) const {
         return localizer ? localizer(key, arguments) : fillArguments(key, arguments);
     }

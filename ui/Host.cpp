@@ -2,24 +2,20 @@
 
 #include "ui/HostAccessible.h"
 #include "ui/HostContext.h"
+#include "ui/HostWidgets.h"
 #include "ui/NodeImpl.h"
 #include "ui/TextCache.h"
 #include "ui/TreeQuery.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QMenu>
 #include <QPainter>
-#include <QPushButton>
 #include <QSet>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 namespace ui {
 
@@ -35,7 +31,7 @@ bool enabled(const Element& element) {
 }
 
 bool isActionable(const Element& element) {
-    return (element.node->tapAction() || element.node->menu()) && enabled(element);
+    return element.node->isActionable() && enabled(element);
 }
 
 Host::Clock defaultClock() {
@@ -69,12 +65,7 @@ Host::~Host() {
     context_->detach();
     if (menu_)
         delete menu_.data();
-    // Gone with the window: nothing is answered.
-    for (const auto& [identity, box] : dialogs_)
-        if (box) {
-            box->disconnect(this);
-            delete box.data();
-        }
+    records_.clear(); // while the widget they belong to is whole
     for (QAccessible::Id id : std::as_const(accessibleIds_))
         QAccessible::deleteAccessibleInterface(id);
 }
@@ -135,251 +126,57 @@ void Host::commit(std::unique_ptr<Layout> next) {
     QSet<QString> present;
     visit(layout_->root(), [&](const Element& e) { present.insert(e.identity); });
     context_->endPass([&](const QString& identity) { return present.contains(identity); });
-    matchLifecycles();
-    matchChanges();
-    matchReports();
-    matchDialogs();
-    matchLineEdits();
-    matchAccessibility();
-    matchFocus();
+    match();
     updateHover(pointer_);
     update();
     scheduleFrame();
 }
 
-void Host::matchLifecycles() {
-    std::map<QString, Lifecycle> now;
-    visit(layout_->root(), [&](const Element& e) {
-        if (const Lifecycle* l = e.node->lifecycle())
-            now.emplace(e.identity, *l);
-    });
+void Host::match() {
+    HostPass pass(*this, onScreen_, std::move(records_));
+    pass.run(layout_->root());
+    records_ = pass.takeRecords();
+    const HostPass::Keyboard previous = std::exchange(keyboard_, pass.takeKeyboard());
+    pass.runHandlers();
+    matchAccessibility();
+    matchFocus(previous);
+}
+
+void Host::showRecords(bool onScreen, bool closed) {
     std::vector<std::function<void()>> calls;
-    if (onScreen_) {
-        for (const auto& [identity, lifecycle] : lifecycles_)
-            if (!now.contains(identity) && lifecycle.disappear)
-                calls.push_back(lifecycle.disappear);
-        for (const auto& [identity, lifecycle] : now)
-            if (!lifecycles_.contains(identity) && lifecycle.appear)
-                calls.push_back(lifecycle.appear);
-    }
-    lifecycles_ = std::move(now);
+    for (const auto& [key, record] : records_)
+        if (std::function<void()> call = record->shown(onScreen, closed))
+            calls.push_back(std::move(call));
     for (const auto& call : calls)
         call();
 }
 
-void Host::matchChanges() {
-    std::map<QString, ChangeWatch> now;
-    visit(layout_->root(), [&](const Element& e) {
-        if (const ChangeWatch* w = e.node->changeWatch())
-            now.emplace(e.identity, *w);
-    });
-    std::vector<std::function<void()>> calls;
-    for (const auto& [identity, watch] : now) {
-        const auto old = changes_.find(identity);
-        if (old == changes_.end()) {
-            if (watch.initial)
-                calls.push_back([watch] { watch.fire(watch.value.get(), watch.value.get()); });
-        } else if (!watch.equal(old->second.value.get(), watch.value.get())) {
-            calls.push_back([watch, before = old->second.value] {
-                watch.fire(before.get(), watch.value.get());
-            });
-        }
-    }
-    changes_ = std::move(now);
-    for (const auto& call : calls)
-        call();
-}
-
-void Host::matchReports() {
-    std::map<QString, QRectF> geometry;
-    std::map<QString, bool> scrolled;
-    std::vector<std::function<void()>> calls;
-    std::vector<std::pair<QString, QPointF>> spaces; // named ancestors, outermost first
-    std::function<void(const Element&)> walk = [&](const Element& e) {
-        if (!e.placed)
-            return;
-        const QString* space = e.node->coordinateSpace();
-        if (space)
-            spaces.emplace_back(*space, e.frame.topLeft());
-        if (const GeometryReport* report = e.node->geometryReport(); report && report->report) {
-            QPointF origin(0, 0);
-            if (!report->space.isEmpty())
-                for (auto named = spaces.rbegin(); named != spaces.rend(); ++named)
-                    if (named->first == report->space) {
-                        origin = named->second;
-                        break;
-                    }
-            QRectF frame = e.frame.translated(-origin);
-            if (report->sizeOnly)
-                frame.moveTopLeft(QPointF(0, 0));
-            geometry[e.identity] = frame;
-            if (const auto old = geometry_.find(e.identity);
-                old == geometry_.end() || old->second != frame)
-                calls.push_back([action = report->report, frame] { action(frame); });
-        }
-        if (const std::function<void(bool)>* report = e.node->scrollReport()) {
-            const Element& content = e.children.front();
-            const double offset = *e.node->scrollAxis() == Axis::vertical
-                                      ? e.frame.top() - content.frame.top()
-                                      : e.frame.left() - content.frame.left();
-            const bool now = offset > scrolledThreshold;
-            scrolled[e.identity] = now;
-            if (const auto old = scrolled_.find(e.identity);
-                now != (old != scrolled_.end() && old->second))
-                calls.push_back([action = *report, now] { action(now); });
-        }
-        for (const Element& child : e.children)
-            walk(child);
-        if (space)
-            spaces.pop_back();
-    };
-    walk(layout_->root());
-    geometry_ = std::move(geometry);
-    scrolled_ = std::move(scrolled);
-    for (const auto& call : calls)
-        call();
-}
-
-void Host::matchDialogs() {
-    std::set<QString> wanted;
-    std::vector<const Element*> toPresent;
-    visit(layout_->root(), [&](const Element& e) {
-        if (const DialogModel* model = e.node->dialog(); model && model->isPresented.get()) {
-            wanted.insert(e.identity);
-            if (!dialogs_.contains(e.identity) && onScreen_)
-                toPresent.push_back(&e);
-        }
-    });
-    // Dialogs the view took back, or whose node left the tree.
-    std::vector<QString> unwanted;
-    for (const auto& [identity, box] : dialogs_)
-        if (!wanted.contains(identity))
-            unwanted.push_back(identity);
-    for (const QString& identity : unwanted)
-        dismissDialog(identity);
-    for (const Element* e : toPresent)
-        presentDialog(*e);
-}
-
-void Host::presentDialog(const Element& element) {
-    const DialogModel& model = *element.node->dialog();
-    const Environment& env = element.env();
-    auto* box = new QMessageBox(this);
-    box->setIcon(QMessageBox::Warning);
-    box->setWindowTitle(env.localize(model.texts.title, {}));
-    box->setText(env.localize(model.texts.title, {}));
-    box->setInformativeText(env.localize(model.texts.message, {}));
-    QPushButton* confirm =
-        box->addButton(env.localize(model.texts.confirm, {}), QMessageBox::DestructiveRole);
-    QPushButton* cancel =
-        box->addButton(env.localize(model.texts.cancel, {}), QMessageBox::RejectRole);
-    // The safe answer is the one the keyboard reaches first.
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    box->setWindowModality(Qt::WindowModal);
-    const QString identity = element.identity;
-    connect(box, &QMessageBox::finished, this,
-            [this, identity, box, confirm = QPointer<QPushButton>(confirm)] {
-                if (const auto open = dialogs_.find(identity);
-                    open != dialogs_.end() && open->second == box)
-                    answerDialog(identity, confirm && box->clickedButton() == confirm);
-            });
-    dialogs_[identity] = box;
-    box->open();
-    cancel->setFocus(Qt::OtherFocusReason);
-}
-
-void Host::answerDialog(const QString& identity, bool confirmed) {
-    const auto open = dialogs_.find(identity);
-    if (open == dialogs_.end())
-        return;
-    if (open->second)
-        open->second->deleteLater();
-    dialogs_.erase(open);
-    const Element* element = findIdentity(layout_->root(), identity);
-    if (!element || !element->node->dialog())
-        return;
-    // Copies: either call may rebuild the tree that holds the model.
-    const Binding<bool> isPresented = element->node->dialog()->isPresented;
-    const std::function<void()> action = element->node->dialog()->confirmed;
-    isPresented.set(false);
-    if (confirmed && action)
-        action();
-}
-
-void Host::dismissDialog(const QString& identity) {
-    const auto open = dialogs_.find(identity);
-    if (open == dialogs_.end())
-        return;
-    const QPointer<QMessageBox> box = open->second;
-    dialogs_.erase(open); // first: closing it answers nothing now
-    if (box) {
-        box->close();
-        box->deleteLater();
-    }
-}
-
-QMessageBox* Host::openDialog() const {
-    for (const auto& [identity, box] : dialogs_)
-        if (box)
-            return box;
-    return nullptr;
-}
-
-std::vector<const Element*> Host::focusChain() const {
-    std::vector<const Element*> chain;
-    visit(layout_->root(), [&](const Element& e) {
-        if (e.node->focusStop() && enabled(e))
-            chain.push_back(&e);
-    });
-    return chain;
-}
-
-void Host::matchFocus() {
-    // Which bindings name which stop in this tree.
-    std::map<QString, std::vector<FocusEntry>> bindings;
-    std::vector<std::pair<QString, QString>> order; // (binding, stop) in tree order
-    visit(layout_->root(), [&](const Element& e) {
-        if (const FocusBinding* binding = e.node->focusBinding())
-            if (const Element* stop = firstInside(
-                    e, [](const Element& s) { return s.node->focusStop() != nullptr; })) {
-                bindings[stop->identity].push_back({e.identity, *binding});
-                order.emplace_back(e.identity, stop->identity);
-            }
-    });
-    const std::map<QString, std::vector<FocusEntry>> previous = std::move(focusBindings_);
-    focusBindings_ = std::move(bindings);
-
+void Host::matchFocus(const HostPass::Keyboard& previous) {
     // Focus leaves a stop that left the tree or was disabled.
-    if (!focused_.isEmpty()) {
-        const Element* stop = findIdentity(layout_->root(), focused_);
-        if (!stop || !stop->node->focusStop() || !enabled(*stop)) {
-            const QString gone = std::exchange(focused_, QString());
-            if (const auto old = previous.find(gone); old != previous.end())
-                for (const FocusEntry& entry : old->second)
-                    entry.focus.set(false);
-        }
+    if (!focused_.isEmpty() && std::find(keyboard_.chain.begin(), keyboard_.chain.end(),
+                                         focused_) == keyboard_.chain.end()) {
+        const QString gone = std::exchange(focused_, QString());
+        for (const HostPass::FocusBindingEntry& entry : previous.bindings)
+            if (entry.stop == gone)
+                entry.focus.set(false);
     }
 
     // A binding the view changed since the host last saw it moves the focus.
     std::optional<QString> request;
     bool release = false;
     std::map<QString, bool> seen;
-    for (const auto& [binding, stop] : order) {
-        const auto entries = focusBindings_.find(stop);
-        const auto entry = std::find_if(entries->second.begin(), entries->second.end(),
-                                        [&](const FocusEntry& f) { return f.binding == binding; });
-        const bool wanted = entry->focus.get();
-        const bool actual = stop == focused_;
-        const auto before = focusSeen_.find(binding);
+    for (const HostPass::FocusBindingEntry& entry : keyboard_.bindings) {
+        const bool wanted = entry.focus.get();
+        const bool actual = entry.stop == focused_;
+        const auto before = focusSeen_.find(entry.binding);
         const bool changedByView = before == focusSeen_.end() ? wanted : wanted != before->second;
         if (changedByView && wanted && !actual && !request)
-            request = stop;
+            request = entry.stop;
         else if (changedByView && !wanted && actual)
             release = true;
         else if (wanted != actual)
-            entry->focus.set(actual);
-        seen[binding] = actual;
+            entry.focus.set(actual);
+        seen[entry.binding] = actual;
     }
     focusSeen_ = std::move(seen);
     if (request)
@@ -393,22 +190,18 @@ void Host::moveFocus(const QString& stop, Qt::FocusReason reason) {
         return;
     const QString old = focused_;
     focused_ = stop;
-    if (const auto entries = focusBindings_.find(old); entries != focusBindings_.end())
-        for (const FocusEntry& entry : entries->second) {
+    for (const HostPass::FocusBindingEntry& entry : keyboard_.bindings)
+        if (entry.stop == old) {
             focusSeen_[entry.binding] = false;
             entry.focus.set(false);
         }
-    if (const auto entries = focusBindings_.find(stop); entries != focusBindings_.end())
-        for (const FocusEntry& entry : entries->second) {
+    for (const HostPass::FocusBindingEntry& entry : keyboard_.bindings)
+        if (entry.stop == stop) {
             focusSeen_[entry.binding] = true;
             entry.focus.set(true);
         }
     // A text field takes the keyboard itself; everything else is the host's.
-    QLineEdit* edit = nullptr;
-    for (const auto& [field, fieldStop] : lineEditStops_)
-        if (fieldStop == stop)
-            edit = lineEdit(field);
-    if (edit)
+    if (QLineEdit* edit = lineEditOfStop(stop))
         edit->setFocus(reason);
     else if (!stop.isEmpty() || (focusWidget() && focusWidget() != this))
         setFocus(reason);
@@ -419,69 +212,6 @@ void Host::moveFocus(const QString& stop, Qt::FocusReason reason) {
                 QAccessible::updateAccessibility(&focus);
             }
     update();
-}
-
-void Host::matchLineEdits() {
-    std::map<QString, QPointer<QLineEdit>> kept;
-    lineEditStops_.clear();
-    visit(layout_->root(), [&](const Element& stop) {
-        if (!stop.node->focusStop())
-            return;
-        if (const Element* field =
-                firstInside(stop, [](const Element& e) { return e.node->textField() != nullptr; }))
-            lineEditStops_[field->identity] = stop.identity;
-    });
-    visit(layout_->root(), [&](const Element& e) {
-        const TextFieldModel* model = e.node->textField();
-        if (!model)
-            return;
-        QPointer<QLineEdit> edit;
-        if (const auto found = lineEdits_.find(e.identity); found != lineEdits_.end())
-            edit = found->second;
-        if (!edit) {
-            edit = new QLineEdit(this);
-            edit->setFrame(false);
-            // Tab order is the host's focus chain, which gives the field focus itself.
-            edit->setFocusPolicy(Qt::ClickFocus);
-            edit->installEventFilter(this);
-            const QString identity = e.identity;
-            connect(edit, &QLineEdit::textEdited, this, [this, identity](const QString& text) {
-                if (const Element* field = findIdentity(layout_->root(), identity))
-                    if (const TextFieldModel* m = field->node->textField(); m && m->edited)
-                        m->edited(text);
-            });
-            connect(edit, &QLineEdit::returnPressed, this, [this, identity] {
-                if (const Element* field = findIdentity(layout_->root(), identity))
-                    if (const TextFieldModel* m = field->node->textField(); m && m->submitted)
-                        m->submitted();
-            });
-        }
-        const Environment& env = e.env();
-        QPalette palette = edit->palette();
-        palette.setColor(QPalette::Base, Qt::transparent);
-        palette.setColor(QPalette::Text, env.foreground.resolve(env));
-        palette.setColor(QPalette::PlaceholderText, Color::secondary().resolve(env));
-        edit->setPalette(palette);
-        edit->setFont(e.font);
-        edit->setTextMargins(0, 0, 0, 0);
-        edit->setPlaceholderText(env.localize(model->placeholder, {}));
-        edit->setEnabled(env.enabled);
-        // The published text wins, except over the user's typing in progress.
-        if (edit->text() != model->text && !edit->hasFocus())
-            edit->setText(model->text);
-        edit->setGeometry(e.frame.toAlignedRect());
-        edit->show();
-        kept[e.identity] = edit;
-    });
-    for (const auto& [identity, edit] : lineEdits_)
-        if (!kept.contains(identity) && edit)
-            edit->deleteLater();
-    lineEdits_ = std::move(kept);
-}
-
-QLineEdit* Host::lineEdit(const QString& identity) const {
-    const auto found = lineEdits_.find(identity);
-    return found == lineEdits_.end() ? nullptr : found->second.data();
 }
 
 void Host::matchAccessibility() {
@@ -542,9 +272,9 @@ void Host::updateHover(std::optional<QPointF> point) {
     std::map<QString, std::function<void(bool)>> now;
     if (point)
         for (const Element* e : hitAll(layout_->root(), *point, [](const Element& e) {
-                 return e.node->hoverAction() != nullptr;
+                 return e.node->get<HoverAction>() != nullptr;
              }))
-            now.emplace(e->identity, *e->node->hoverAction());
+            now.emplace(e->identity, e->node->get<HoverAction>()->changed);
     std::vector<std::function<void()>> calls;
     for (const auto& [identity, action] : hovered_)
         if (!now.contains(identity) && findIdentity(layout_->root(), identity))
@@ -557,59 +287,19 @@ void Host::updateHover(std::optional<QPointF> point) {
         call();
 }
 
-const Element* Host::actionTarget(const Element& element) const {
-    return firstInside(element, [](const Element& e) {
-        return e.node->tapAction() != nullptr || e.node->menu() != nullptr;
-    });
-}
-
 bool Host::activate(const QString& identity) {
     const Element* element = findIdentity(layout_->root(), identity);
     if (!element || !isActionable(*element))
         return false;
-    if (element->node->menu()) {
-        openMenuFor(*element);
-        return true;
-    }
-    // A copy: the action may rebuild the tree that holds it.
-    const std::function<void()> action = *element->node->tapAction();
-    if (action)
-        action();
-    return true;
-}
-
-void Host::openMenuFor(const Element& element) {
-    if (menu_)
-        menu_->close();
-    const MenuModel model = *element.node->menu();
-    const Environment& env = element.env();
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (std::size_t i = 0; i < model.items.size(); ++i) {
-        const MenuItem& item = model.items[i];
-        QAction* action =
-            menu->addAction(item.verbatim ? item.title : env.localize(item.title, {}));
-        action->setCheckable(true);
-        action->setChecked(item.checked);
-        // Only a new choice is sent: the checked entry again, or a dismissed menu, sends nothing.
-        connect(action, &QAction::triggered, this, [pick = model.pick, checked = item.checked, i] {
-            if (!checked && pick)
-                pick(i);
-        });
-    }
-    menu->setMinimumWidth(int(std::ceil(element.frame.width())));
-    menu_ = menu;
-    menu->popup(mapToGlobal(element.frame.bottomLeft().toPoint()));
+    return element->node->activate(*element, *this);
 }
 
 bool Host::endEditing() {
-    for (const auto& [field, edit] : lineEdits_)
-        if (edit && edit->hasFocus()) {
-            moveFocus(QString(), Qt::OtherFocusReason);
-            setFocus(Qt::OtherFocusReason);
-            return true;
-        }
-    return false;
+    if (!focusedLineEdit())
+        return false;
+    moveFocus(QString(), Qt::OtherFocusReason);
+    setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void Host::setKeyboardUsed(bool used) {
@@ -635,11 +325,11 @@ bool Host::event(QEvent* event) {
     case QEvent::ToolTip: {
         auto* help = static_cast<QHelpEvent*>(event);
         const Element* target = hitTarget(layout_->root(), help->pos(), [](const Element& e) {
-            return e.node->tooltip() != nullptr;
+            return e.node->get<Tooltip>() != nullptr;
         });
         if (target)
             QToolTip::showText(help->globalPos(),
-                               target->env().localize(*target->node->tooltip(), {}), this,
+                               target->env().localize(target->node->get<Tooltip>()->key, {}), this,
                                target->frame.toAlignedRect());
         else
             QToolTip::hideText();
@@ -667,39 +357,14 @@ void Host::showEvent(QShowEvent*) {
     if (onScreen_)
         return;
     onScreen_ = true;
-    std::vector<std::function<void()>> calls;
-    for (const auto& [identity, lifecycle] : lifecycles_)
-        if (lifecycle.appear)
-            calls.push_back(lifecycle.appear);
-    for (const auto& call : calls)
-        call();
-    matchDialogs();
+    showRecords(true, false);
 }
 
 void Host::hideEvent(QHideEvent* event) {
     if (!onScreen_)
         return;
     onScreen_ = false;
-    // A window closed (not minimised) takes its dialogs along, answering nothing.
-    if (!event->spontaneous()) {
-        std::vector<QString> open;
-        for (const auto& [identity, box] : dialogs_)
-            open.push_back(identity);
-        for (const QString& identity : open) {
-            dismissDialog(identity);
-            if (const Element* element = findIdentity(layout_->root(), identity))
-                if (const DialogModel* model = element->node->dialog()) {
-                    const Binding<bool> isPresented = model->isPresented;
-                    isPresented.set(false);
-                }
-        }
-    }
-    std::vector<std::function<void()>> calls;
-    for (const auto& [identity, lifecycle] : lifecycles_)
-        if (lifecycle.disappear)
-            calls.push_back(lifecycle.disappear);
-    for (const auto& call : calls)
-        call();
+    showRecords(false, !event->spontaneous());
 }
 
 void Host::mousePressEvent(QMouseEvent* event) {
@@ -709,7 +374,8 @@ void Host::mousePressEvent(QMouseEvent* event) {
     }
     const QPointF point = event->position();
     if (const Element* stop = hitTarget(layout_->root(), point, [](const Element& e) {
-            return e.node->focusStop() && e.node->focusStop()->takesFocusOnClick && enabled(e);
+            const FocusStop* stop = e.node->get<FocusStop>();
+            return stop && stop->takesFocusOnClick && enabled(e);
         }))
         moveFocus(stop->identity, Qt::MouseFocusReason);
     const Element* target = hitTarget(layout_->root(), point, isActionable);
@@ -746,33 +412,18 @@ void Host::leaveEvent(QEvent*) {
 }
 
 void Host::wheelEvent(QWheelEvent* event) {
-    const Element* view = hitTarget(layout_->root(), event->position(), [](const Element& e) {
-        return e.node->scrollAxis().has_value();
+    const QPointF point = event->position();
+    const Element* view = hitTarget(layout_->root(), point, [](const Element& e) {
+        return e.node->get<Scrolling>() != nullptr;
     });
-    if (!view) {
-        event->ignore();
-        return;
-    }
-    const bool vertical = *view->node->scrollAxis() == Axis::vertical;
     const QPoint pixels = event->pixelDelta();
-    const QPoint angle = event->angleDelta();
-    double delta = 0;
-    if (!pixels.isNull())
-        delta = vertical ? pixels.y() : (pixels.x() ? pixels.x() : pixels.y());
-    else
-        delta = (vertical ? angle.y() : (angle.x() ? angle.x() : angle.y())) / 120.0 *
-                wheelPixelsPerNotch;
-    const Element& content = view->children.front();
-    const double overflow = std::max(0.0, vertical ? content.frame.height() - view->frame.height()
-                                                   : content.frame.width() - view->frame.width());
-    const double current = vertical ? view->frame.top() - content.frame.top()
-                                    : view->frame.left() - content.frame.left();
-    const double next = std::clamp(current - delta, 0.0, overflow);
-    if (next == current) {
+    const QPointF delta = !pixels.isNull()
+                              ? QPointF(pixels)
+                              : QPointF(event->angleDelta()) / 120.0 * wheelPixelsPerNotch;
+    if (!view || !view->node->scroll(*view, delta)) {
         event->ignore();
         return;
     }
-    context_->setScrollOffset(view->identity, next);
     relayout();
     event->accept();
 }
@@ -780,18 +431,12 @@ void Host::wheelEvent(QWheelEvent* event) {
 bool Host::handleShortcut(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const QKeyCombination pressed(modifiers, Qt::Key(event->key()));
-    const Element* match = nullptr;
-    visit(layout_->root(), [&](const Element& e) {
-        if (match)
-            return;
-        if (const QKeyCombination* key = e.node->shortcut(); key && *key == pressed)
-            if (const Element* target = actionTarget(e); target && isActionable(*target))
-                match = target;
-    });
-    if (!match)
-        return false;
-    activate(match->identity);
-    return true;
+    for (const HostPass::ShortcutEntry& entry : keyboard_.shortcuts)
+        if (entry.key == pressed) {
+            activate(entry.target);
+            return true;
+        }
+    return false;
 }
 
 void Host::keyPressEvent(QKeyEvent* event) {
@@ -800,7 +445,9 @@ void Host::keyPressEvent(QKeyEvent* event) {
     if (plain && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
         !focused_.isEmpty()) {
         if (const Element* stop = findIdentity(layout_->root(), focused_))
-            if (const Element* target = actionTarget(*stop); target && isActionable(*target)) {
+            if (const Element* target =
+                    firstInside(*stop, [](const Element& e) { return e.node->isActionable(); });
+                target && isActionable(*target)) {
                 activate(target->identity);
                 event->accept();
                 return;
@@ -814,11 +461,10 @@ void Host::keyPressEvent(QKeyEvent* event) {
 }
 
 bool Host::focusNextPrevChild(bool next) {
-    const std::vector<const Element*> chain = focusChain();
+    const std::vector<QString>& chain = keyboard_.chain;
     if (chain.empty())
         return QWidget::focusNextPrevChild(next);
-    const auto current = std::find_if(chain.begin(), chain.end(),
-                                      [&](const Element* e) { return e->identity == focused_; });
+    const auto current = std::find(chain.begin(), chain.end(), focused_);
     std::size_t index;
     if (current == chain.end())
         index = next ? 0 : chain.size() - 1;
@@ -826,18 +472,19 @@ bool Host::focusNextPrevChild(bool next) {
         const std::size_t at = std::size_t(current - chain.begin());
         index = next ? (at + 1) % chain.size() : (at + chain.size() - 1) % chain.size();
     }
-    moveFocus(chain[index]->identity, next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    moveFocus(chain[index], next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
 }
 
 bool Host::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn)
-        for (const auto& [field, edit] : lineEdits_)
-            if (edit == watched) {
-                if (const auto stop = lineEditStops_.find(field); stop != lineEditStops_.end())
-                    moveFocus(stop->second, static_cast<QFocusEvent*>(event)->reason());
-                break;
-            }
+        for (const auto& [key, record] : records_)
+            if (key.second == typeid(LineEditRecord))
+                if (const auto& r = static_cast<LineEditRecord&>(*record); r.edit == watched) {
+                    if (!r.stop.isEmpty())
+                        moveFocus(r.stop, static_cast<QFocusEvent*>(event)->reason());
+                    break;
+                }
     if (event->type() == QEvent::KeyPress)
         setKeyboardUsed(true);
     return QWidget::eventFilter(watched, event);

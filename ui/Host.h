@@ -2,6 +2,7 @@
 
 #include "ui/AccessibilityTree.h"
 #include "ui/Environment.h"
+#include "ui/HostPass.h"
 #include "ui/Interaction.h"
 #include "ui/Layout.h"
 #include "ui/Node.h"
@@ -25,10 +26,12 @@ class HostContext;
 class TextCache;
 
 // One window's widget: shows a root view, rebuilds it when state changes and routes input to it.
-// Each rebuild is matched to the previous tree by identity, so hover, focus, scroll offsets,
-// view state and running animations carry over; appear, disappear and change handlers come from
-// that matching. Everything runs on the main thread.
-class Host : public QWidget {
+// After each rebuild one pass (ui/HostPass.h) matches the new tree to the previous one by
+// identity and lets every node do its own part (handlers, reports, focus stops, shortcuts, line
+// edits, dialogs); input goes to the node it concerns (hit test, focused stop, shortcut table).
+// The host keeps only what is global to the window: focus, hover, the pointer, the open menu.
+// Everything runs on the main thread.
+class Host : public QWidget, private HostServices {
     Q_OBJECT
 
 public:
@@ -91,34 +94,28 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct FocusEntry {
-        QString binding; // identity of the binding node
-        FocusBinding focus;
-    };
-
     Environment passEnvironment() const;
     ProposedSize proposal() const;
     void relayout();
     void commit(std::unique_ptr<Layout> next);
-    void matchLifecycles();
-    void matchChanges();
-    void matchFocus();
-    void matchLineEdits();
+    // The pass over the tree in place, as after a rebuild.
+    void match();
+    void matchFocus(const HostPass::Keyboard& previous);
     void matchAccessibility();
-    void matchReports();
-    void matchDialogs();
-    void presentDialog(const Element& element);
-    void answerDialog(const QString& identity, bool confirmed);
-    // Closes a dialog without an answer from it.
-    void dismissDialog(const QString& identity);
     void updateHover(std::optional<QPointF> point);
     void moveFocus(const QString& stop, Qt::FocusReason reason);
-    std::vector<const Element*> focusChain() const;
-    const Element* actionTarget(const Element& element) const;
-    void openMenuFor(const Element& element);
+    void showRecords(bool onScreen, bool closed);
     bool handleShortcut(QKeyEvent* event);
     void setKeyboardUsed(bool used);
     void scheduleFrame();
+
+    // HostServices (ui/HostWidgets.cpp).
+    void keepLineEdit(const Element& field, const TextFieldModel& model, HostPass& pass) override;
+    void keepDialog(const Element& element, const DialogModel& model, HostPass& pass) override;
+    void openMenu(const Element& control, const MenuModel& model) override;
+    // The line edit of the text field standing for the focus stop; none when it is no field.
+    QLineEdit* lineEditOfStop(const QString& stop) const;
+    QLineEdit* focusedLineEdit() const;
 
     View view_;
     Environment environment_;
@@ -130,19 +127,13 @@ private:
     bool onScreen_ = false;
     bool keyboardUsed_ = false;
 
-    std::map<QString, Lifecycle> lifecycles_;
-    std::map<QString, ChangeWatch> changes_;
-    std::map<QString, QRectF> geometry_; // the frame last reported, by reporting node
-    std::map<QString, bool> scrolled_;   // what each reporting scroll view last said
+    HostPass::Records records_;   // what the nodes keep between passes
+    HostPass::Keyboard keyboard_; // focus chain, bindings and shortcuts of the tree in place
     std::map<QString, std::function<void(bool)>> hovered_;
     std::optional<QPointF> pointer_;
     QString focused_;
-    std::map<QString, std::vector<FocusEntry>> focusBindings_; // by focus stop
-    std::map<QString, bool> focusSeen_;                        // by binding node
-    std::map<QString, QPointer<QLineEdit>> lineEdits_;         // by text field
-    std::map<QString, QString> lineEditStops_;                 // text field -> its focus stop
+    std::map<QString, bool> focusSeen_; // by binding node
     QPointer<QMenu> menu_;
-    std::map<QString, QPointer<QMessageBox>> dialogs_; // by presenting node
     QTimer frameTimer_;
 
     std::vector<AccessibleNode> accessible_;

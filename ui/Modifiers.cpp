@@ -73,33 +73,6 @@ Dimensions framed(QSizeF outer, const Dimensions& inner, Alignment alignment) {
     return {outer, baseline};
 }
 
-class FixedFrameNode final : public ModifierNode {
-public:
-    FixedFrameNode(Node content, std::optional<double> width, std::optional<double> height,
-                   Alignment alignment)
-        : ModifierNode(std::move(content)), width_(width), height_(height), alignment_(alignment) {}
-
-    Dimensions measure(const Element& self, const ProposedSize& offered) const override {
-        const Dimensions d = self.children.front().measure(inner(offered));
-        return framed(QSizeF(width_.value_or(d.size.width()), height_.value_or(d.size.height())), d,
-                      alignment_);
-    }
-    void place(Element& self) const override {
-        Element& content = self.children.front();
-        const ProposedSize proposal = inner(self.proposal);
-        const Dimensions d = content.measure(proposal);
-        content.place(self.frame.topLeft() + alignedOffset(self.frame.size(), d.size, alignment_),
-                      proposal);
-    }
-
-private:
-    ProposedSize inner(const ProposedSize& offered) const {
-        return {width_ ? width_ : offered.width, height_ ? height_ : offered.height};
-    }
-    std::optional<double> width_, height_;
-    Alignment alignment_;
-};
-
 struct Limits {
     std::optional<double> minimum, ideal, maximum;
 
@@ -269,20 +242,9 @@ private:
     QString id_;
 };
 
-class AccessibilityNode final : public ModifierNode {
-public:
-    AccessibilityNode(Node content, Accessibility accessibility)
-        : ModifierNode(std::move(content)), accessibility_(std::move(accessibility)) {}
-    const Accessibility* accessibility() const override { return &accessibility_; }
-
-private:
-    Accessibility accessibility_;
-};
-
 class HitShapeNode final : public ModifierNode {
 public:
     HitShapeNode(Node content, Shape shape) : ModifierNode(std::move(content)), shape_(shape) {}
-    const Shape* hitShape() const override { return &shape_; }
     // The whole outline takes hits, and nothing outside it.
     bool admitsHit(const Element& self, QPointF point) const override {
         return shape_.path(self.frame).contains(point);
@@ -293,112 +255,21 @@ private:
     Shape shape_;
 };
 
-class TapNode final : public ModifierNode {
+// A modifier that carries one thing for the window host and changes nothing else: what it
+// carries answers `get<T>()` and does its part in each pass, if it has one.
+template <typename T> class Carrier final : public ModifierNode {
 public:
-    TapNode(Node content, std::function<void()> action)
-        : ModifierNode(std::move(content)), action_(std::move(action)) {}
-    const std::function<void()>* tapAction() const override { return &action_; }
+    Carrier(Node content, T value) : ModifierNode(std::move(content)), value_(std::move(value)) {}
+    const void* find(std::type_index kind) const override {
+        return kind == std::type_index(typeid(T)) ? &value_ : nullptr;
+    }
+    void commit(const Element& self, HostPass& pass) const override {
+        if constexpr (requires { value_.commit(self, pass); })
+            value_.commit(self, pass);
+    }
 
 private:
-    std::function<void()> action_;
-};
-
-class HoverNode final : public ModifierNode {
-public:
-    HoverNode(Node content, std::function<void(bool)> action)
-        : ModifierNode(std::move(content)), action_(std::move(action)) {}
-    const std::function<void(bool)>* hoverAction() const override { return &action_; }
-
-private:
-    std::function<void(bool)> action_;
-};
-
-class FocusStopNode final : public ModifierNode {
-public:
-    FocusStopNode(Node content, FocusStop stop) : ModifierNode(std::move(content)), stop_(stop) {}
-    const FocusStop* focusStop() const override { return &stop_; }
-
-private:
-    FocusStop stop_;
-};
-
-class FocusBindingNode final : public ModifierNode {
-public:
-    FocusBindingNode(Node content, FocusBinding binding)
-        : ModifierNode(std::move(content)), binding_(std::move(binding)) {}
-    const FocusBinding* focusBinding() const override { return &binding_; }
-
-private:
-    FocusBinding binding_;
-};
-
-class ShortcutNode final : public ModifierNode {
-public:
-    ShortcutNode(Node content, QKeyCombination key) : ModifierNode(std::move(content)), key_(key) {}
-    const QKeyCombination* shortcut() const override { return &key_; }
-
-private:
-    QKeyCombination key_;
-};
-
-class TooltipNode final : public ModifierNode {
-public:
-    TooltipNode(Node content, QString key)
-        : ModifierNode(std::move(content)), key_(std::move(key)) {}
-    const QString* tooltip() const override { return &key_; }
-
-private:
-    QString key_;
-};
-
-class LifecycleNode final : public ModifierNode {
-public:
-    LifecycleNode(Node content, Lifecycle lifecycle)
-        : ModifierNode(std::move(content)), lifecycle_(std::move(lifecycle)) {}
-    const Lifecycle* lifecycle() const override { return &lifecycle_; }
-
-private:
-    Lifecycle lifecycle_;
-};
-
-class ChangeNode final : public ModifierNode {
-public:
-    ChangeNode(Node content, ChangeWatch watch)
-        : ModifierNode(std::move(content)), watch_(std::move(watch)) {}
-    const ChangeWatch* changeWatch() const override { return &watch_; }
-
-private:
-    ChangeWatch watch_;
-};
-
-class CoordinateSpaceNode final : public ModifierNode {
-public:
-    CoordinateSpaceNode(Node content, QString name)
-        : ModifierNode(std::move(content)), name_(std::move(name)) {}
-    const QString* coordinateSpace() const override { return &name_; }
-
-private:
-    QString name_;
-};
-
-class GeometryReportNode final : public ModifierNode {
-public:
-    GeometryReportNode(Node content, GeometryReport report)
-        : ModifierNode(std::move(content)), report_(std::move(report)) {}
-    const GeometryReport* geometryReport() const override { return &report_; }
-
-private:
-    GeometryReport report_;
-};
-
-class DialogNode final : public ModifierNode {
-public:
-    DialogNode(Node content, DialogModel model)
-        : ModifierNode(std::move(content)), model_(std::move(model)) {}
-    const DialogModel* dialog() const override { return &model_; }
-
-private:
-    DialogModel model_;
+    T value_;
 };
 
 class HitTestingNode final : public ModifierNode {
@@ -456,29 +327,16 @@ private:
     Animation animation_;
 };
 
-class BuilderNode final : public NodeImpl {
+// Wraps the node its body makes while the tree is built.
+class BuilderNode final : public ModifierNode {
 public:
-    explicit BuilderNode(std::function<Node(const Element&)> body) : body_(std::move(body)) {}
+    explicit BuilderNode(std::function<Node(const Element&)> body)
+        : ModifierNode(Node()), body_(std::move(body)) {}
 
     void build(Element& self) const override {
         const Node made = body_(self);
         self.owned.push_back(made.implPointer());
         addChild(self, made, QStringLiteral("body"));
-    }
-    Dimensions measure(const Element& self, const ProposedSize& offered) const override {
-        return self.children.front().measure(offered);
-    }
-    void place(Element& self) const override {
-        self.children.front().place(self.frame.topLeft(), self.proposal);
-    }
-    double layoutPriority(const Element& self) const override {
-        const Element& content = self.children.front();
-        return content.node->layoutPriority(content);
-    }
-    bool isEmpty() const override { return false; }
-    bool isSpacer(const Element& self) const override {
-        const Element& content = self.children.front();
-        return content.node->isSpacer(content);
     }
 
 private:
@@ -489,15 +347,21 @@ template <typename T, typename... Args> Node wrap(const Node& content, Args&&...
     return Node(std::make_shared<T>(content, std::forward<Args>(args)...));
 }
 
+template <typename T> Node carry(const Node& content, T value) {
+    return Node(std::make_shared<Carrier<T>>(content, std::move(value)));
+}
+
 } // namespace
 
 Node Node::padding(EdgeInsets insets) const {
     return wrap<PaddingNode>(*this, insets);
 }
 
+// A fixed length is a limit at that length on all three sides.
 Node Node::frame(std::optional<double> width, std::optional<double> height,
                  Alignment alignment) const {
-    return wrap<FixedFrameNode>(*this, width, height, alignment);
+    return wrap<FlexibleFrameNode>(
+        *this, FrameLimits{width, width, width, height, height, height, alignment});
 }
 
 Node Node::frame(const FrameLimits& limits) const {
@@ -572,7 +436,7 @@ Node Node::id(QString id) const {
 }
 
 Node Node::accessibility(Accessibility accessibility) const {
-    return wrap<AccessibilityNode>(*this, std::move(accessibility));
+    return carry(*this, std::move(accessibility));
 }
 
 Node Node::contentShape(Shape shape) const {
@@ -580,62 +444,61 @@ Node Node::contentShape(Shape shape) const {
 }
 
 Node Node::onTap(std::function<void()> action) const {
-    return wrap<TapNode>(*this, std::move(action));
+    return carry(*this, TapAction{std::move(action)});
 }
 
 Node Node::onHover(std::function<void(bool)> action) const {
-    return wrap<HoverNode>(*this, std::move(action));
+    return carry(*this, HoverAction{std::move(action)});
 }
 
 Node Node::focusable(bool takesFocusOnClick) const {
-    return wrap<FocusStopNode>(*this, FocusStop{takesFocusOnClick});
+    return carry(*this, FocusStop{takesFocusOnClick});
 }
 
 Node Node::focused(FocusBinding binding) const {
-    return wrap<FocusBindingNode>(*this, std::move(binding));
+    return carry(*this, BoundFocus{std::move(binding)});
 }
 
 Node Node::keyboardShortcut(QKeyCombination key) const {
-    return wrap<ShortcutNode>(*this, key);
+    return carry(*this, Shortcut{key});
 }
 
 Node Node::help(QString key) const {
-    return wrap<TooltipNode>(*this, std::move(key));
+    return carry(*this, Tooltip{std::move(key)});
 }
 
 Node Node::onAppear(std::function<void()> action) const {
-    return wrap<LifecycleNode>(*this, Lifecycle{std::move(action), {}});
+    return carry(*this, Lifecycle{std::move(action), {}});
 }
 
 Node Node::onDisappear(std::function<void()> action) const {
-    return wrap<LifecycleNode>(*this, Lifecycle{{}, std::move(action)});
+    return carry(*this, Lifecycle{{}, std::move(action)});
 }
 
 Node Node::watched(ChangeWatch watch) const {
-    return wrap<ChangeNode>(*this, std::move(watch));
+    return carry(*this, std::move(watch));
 }
 
 Node Node::coordinateSpace(QString name) const {
-    return wrap<CoordinateSpaceNode>(*this, std::move(name));
+    return carry(*this, CoordinateSpace{std::move(name)});
 }
 
 Node Node::onGeometryChange(QString space, std::function<void(const QRectF&)> report) const {
-    return wrap<GeometryReportNode>(*this,
-                                    GeometryReport{std::move(space), false, std::move(report)});
+    return carry(*this, GeometryReport{std::move(space), false, std::move(report)});
 }
 
 Node Node::onSizeChange(std::function<void(const QSizeF&)> report) const {
-    return wrap<GeometryReportNode>(
-        *this, GeometryReport{QString(), true, [report = std::move(report)](const QRectF& frame) {
-                                  if (report)
-                                      report(frame.size());
-                              }});
+    return carry(*this,
+                 GeometryReport{QString(), true, [report = std::move(report)](const QRectF& frame) {
+                                    if (report)
+                                        report(frame.size());
+                                }});
 }
 
 Node Node::confirmationDialog(Binding<bool> isPresented, ConfirmationDialog dialog,
                               std::function<void()> confirmed) const {
-    return wrap<DialogNode>(
-        *this, DialogModel{std::move(dialog), std::move(isPresented), std::move(confirmed)});
+    return carry(*this,
+                 DialogModel{std::move(dialog), std::move(isPresented), std::move(confirmed)});
 }
 
 Node Node::allowsHitTesting(bool allowed) const {

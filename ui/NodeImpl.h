@@ -5,8 +5,12 @@
 #include "ui/Node.h"
 
 #include <QPainter>
+#include <typeindex>
 
 namespace ui {
+
+class HostPass;
+class HostServices;
 
 // What every kind of node does in a layout pass. Nodes are immutable descriptions and may be
 // shared between trees; per-pass data lives in the Element.
@@ -28,24 +32,22 @@ public:
     // modifiers that only wrap pass their content's answer on.
     virtual bool isSpacer(const Element&) const { return false; }
 
-    // What the window host reads for interaction; none unless the node is that modifier.
-    virtual const Accessibility* accessibility() const { return nullptr; }
-    virtual const Shape* hitShape() const { return nullptr; }
-    virtual const std::function<void()>* tapAction() const { return nullptr; }
-    virtual const std::function<void(bool)>* hoverAction() const { return nullptr; }
-    virtual const FocusStop* focusStop() const { return nullptr; }
-    virtual const FocusBinding* focusBinding() const { return nullptr; }
-    virtual const QKeyCombination* shortcut() const { return nullptr; }
-    virtual const QString* tooltip() const { return nullptr; } // a localisation key
-    virtual const Lifecycle* lifecycle() const { return nullptr; }
-    virtual const ChangeWatch* changeWatch() const { return nullptr; }
-    virtual const MenuModel* menu() const { return nullptr; }
-    virtual const TextFieldModel* textField() const { return nullptr; }
-    virtual const DialogModel* dialog() const { return nullptr; }
-    virtual std::optional<Axis> scrollAxis() const { return std::nullopt; }
-    virtual const std::function<void(bool)>* scrollReport() const { return nullptr; }
-    virtual const QString* coordinateSpace() const { return nullptr; }
-    virtual const GeometryReport* geometryReport() const { return nullptr; }
+    // What the node carries for the window host (ui/Interaction.h: a tap action, a focus stop,
+    // a tooltip...), by kind; none unless it carries that kind.
+    template <typename T> const T* get() const {
+        return static_cast<const T*>(find(std::type_index(typeid(T))));
+    }
+    virtual const void* find(std::type_index) const { return nullptr; }
+    // Its part in a pass over a window's new tree (ui/HostPass.h).
+    virtual void commit(const Element&, HostPass&) const {}
+    // What a click, Space, Return or a shortcut on the node does: runs its action or opens its
+    // menu. False when it has neither.
+    virtual bool activate(const Element& self, HostServices& host) const;
+    // A wheel or trackpad scroll of `delta` pixels (positive towards the start) over the node;
+    // false when the node does not scroll or is already at that end.
+    virtual bool scroll(const Element&, QPointF) const { return false; }
+    bool isActionable() const { return get<TapAction>() || get<MenuModel>(); }
+
     // Symbols and images read as images to assistive technology.
     virtual bool isGraphic() const { return false; }
     // What assistive technology reads as a control's name when its label is not laid out (a

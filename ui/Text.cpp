@@ -157,12 +157,11 @@ Wrapped fit(const Element& self, double width) {
 
 class TextNode final : public NodeImpl {
 public:
-    TextNode(QString content, std::vector<TextArgument> arguments, bool localized)
-        : content_(std::move(content)), arguments_(std::move(arguments)), localized_(localized) {}
+    TextNode(LocalizedText text, bool localized) : text_(std::move(text)), localized_(localized) {}
 
     void build(Element& self) const override {
         const Environment& env = self.env();
-        self.text = localized_ ? env.localize(content_, arguments_) : content_;
+        self.text = localized_ ? env.localize(text_.key, text_.arguments) : text_.key;
         self.font = env.font.qfont(env.typeSize);
         const TextFit natural = cachedFit(self, infinity);
         self.naturalWidth = natural.size.width();
@@ -225,19 +224,19 @@ private:
         return fitted;
     }
 
-    QString content_;
-    std::vector<TextArgument> arguments_;
+    LocalizedText text_; // the text itself when not localised
     bool localized_;
 };
 
 } // namespace
 
 Node text(QString key, std::vector<TextArgument> arguments) {
-    return Node(std::make_shared<TextNode>(std::move(key), std::move(arguments), true));
+    return Node(
+        std::make_shared<TextNode>(LocalizedText{std::move(key), std::move(arguments)}, true));
 }
 
 Node verbatim(QString content) {
-    return Node(std::make_shared<TextNode>(std::move(content), std::vector<TextArgument>{}, false));
+    return Node(std::make_shared<TextNode>(LocalizedText{std::move(content)}, false));
 }
 
 } // namespace ui

@@ -1,11 +1,11 @@
 #include "updates/UpdateChecker.h"
 
+#include "platform/runtime/Log.h"
 #include "updates/SiteUpdateFeed.h"
 #include "updates/UpdateFailure.h"
 #include "updates/UpdateManifest.h"
 #include "updates/UpdateOffer.h"
 
-#include <QLoggingCategory>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -15,8 +15,6 @@
 namespace DewlightUpdates {
 
 namespace {
-
-Q_LOGGING_CATEGORY(updatesLog, "dewlight.updates")
 
 const std::string lastAnswerKey = "NorvaneUpdateLastAnswer";
 const std::string publishedKey = "NorvaneUpdatePublished";
@@ -113,7 +111,7 @@ QCoro::Task<> UpdateChecker::runCheck() {
 
 void UpdateChecker::handleFailure(UpdateFailure failure) {
     checking_ = false;
-    qCInfo(updatesLog, "Update check failed: %s", name(failure).data());
+    qCInfo(DewlightPlatform::updatesLog, "Update check failed: %s", name(failure).data());
     if (failure == UpdateFailure::unreachable) {
         last_ = UpdateSchedule::Failed{now_()};
     } else {

@@ -41,12 +41,12 @@ KestraUI::KestraPanel menuPanel(const RozivPanelState& state, const RozivSend& s
     const bool onCloud = state.cloud == RozivCloudState::available;
     return KestraUI::KestraPanel{
         .brand = rozivBrand(),
-        .status = kitText(statusLine(state.status, format)),
+        .status = KestraUI::Text(statusLine(state.status, format)),
         .dot = panelDot(state.status),
         // The switch shows what the model published; turning it only asks.
         .isOn = ui::Binding<bool>([on = state.remindersEnabled] { return on; },
                                   [send](bool on) { send(RozivViewAction::reminders(on)); }),
-        .privacy = kitText(privacyText(state.cloud)),
+        .privacy = KestraUI::Text(privacyText(state.cloud)),
         .privacySymbol = onCloud ? ui::SymbolName("icloud") : ui::SymbolName("internaldrive"),
         .showGuide = [send] { send(RozivViewAction::openWelcome()); },
         .showPreferences = [send] { send(RozivViewAction::openPreferences()); },

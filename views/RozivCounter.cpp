@@ -111,7 +111,7 @@ ui::Node undoRow(const RozivPanelState& state, const RozivSend& send, const Rozi
     // verbatim: key caps are shown as they are; Ctrl stands for the Command key.
     std::vector<QString> keys{QStringLiteral("Ctrl"), QStringLiteral("Z")};
     return ui::Node(KestraUI::PanelActionRow{
-                        .title = kitText(undoTitle(state.undo, format, localizerOf(env))),
+                        .title = KestraUI::Text(undoTitle(state.undo, format, env.localizing())),
                         .symbol = "arrow.uturn.backward",
                         .brand = rozivBrand(),
                         .isDisabled = disabled,
@@ -135,25 +135,28 @@ ui::Node dropGrid(double quarters, std::int64_t upperRange) {
 }
 
 // The count, the drops and the context line, drawn for `shown` quarters while the count moves.
+// Assistive technology is told the count the state holds at once: the values passed on the way
+// there were never drunk.
 ui::Node header(const RozivPanelState& state, const RozivFormat& format, const ui::Environment& env,
                 double shown) {
-    const RozivText count = format.countText(std::llround(shown));
-    ui::Node grid =
-        dropGrid(shown, state.upperRange)
-            .padding(ui::EdgeInsets::vertical(4))
-            .accessibility({.label = count.localized(localizerOf(env)), .ignoreChildren = true});
+    const ui::LocalizedText count = format.countText(std::llround(shown));
+    const QString spoken = format.countText(state.quarters).localized(env.localizing());
+    ui::Node grid = dropGrid(shown, state.upperRange)
+                        .padding(ui::EdgeInsets::vertical(4))
+                        .accessibility({.label = spoken, .ignoreChildren = true});
     if (!env.reduceMotion)
         grid = grid.bounceEffect(state.feedbackRevision);
 
-    const RozivText context = contextLine(state, format);
-    ui::Node line = kitText(context).node().fixedSize(false, true);
+    const ui::LocalizedText context = contextLine(state, format);
+    ui::Node line = KestraUI::Text(context).node().fixedSize(false, true);
     line = state.moment
                ? line.font(font(KestraFont::detailSemibold))
                : line.font(font(KestraFont::detail)).foreground(KestraUI::BrandPalette::muted);
 
-    return ui::vstack({kitText(count)
+    return ui::vstack({KestraUI::Text(count)
                            .node()
                            .font(font(KestraFont::heading).withMonospacedDigits())
+                           .accessibility({.label = spoken})
                            .id(CounterPart::count),
                        grid.id(CounterPart::drops), line.id(CounterPart::context)},
                       ui::HorizontalAlignment::leading, 4)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/calendar/Date.h"
-#include "views/RozivText.h"
+#include "ui/Localization.h"
 
 #include <QLocale>
 #include <QString>
@@ -29,7 +29,9 @@ using DewlightPlatform::Date;
 // shown in the zone of the calendar passed in, never the process's own.
 //
 // ICU writes a narrow no-break space (U+202F) before the day-period marker: "2:05 PM".
-// Formatters are made on first use and kept; one instance belongs to one thread.
+// Formatters are made on first use and kept for the thread, per locale, zone and skeleton:
+// views make an instance per build, and building a formatter costs far more than formatting.
+// One instance belongs to one thread.
 class RozivFormat {
 public:
     enum class WeekdayWidth { narrow, wide }; // "M" and "Monday" in English
@@ -53,20 +55,19 @@ public:
 
     // What was drunk, in glasses with quarter steps: "%lld glasses" for whole glasses, else
     // "%@ glasses" with the fraction ("1¾", "½"; no leading zero).
-    RozivText countText(std::int64_t quarters) const;
+    ui::LocalizedText countText(std::int64_t quarters) const;
     // The day's range: its own text for 1 to 1, else the numbers as plain digits.
-    static RozivText rangeText(std::int64_t lower, std::int64_t upper);
+    static ui::LocalizedText rangeText(std::int64_t lower, std::int64_t upper);
 
 private:
-    icu::DateFormat& skeletonFormat(std::unique_ptr<icu::DateFormat>& slot,
-                                    const char* skeleton) const;
+    const icu::DateFormat& skeletonFormat(std::shared_ptr<const icu::DateFormat>& slot,
+                                          const char* skeleton) const;
 
     std::unique_ptr<icu::Locale> locale_;
     std::unique_ptr<icu::TimeZone> zone_;
-    mutable std::unique_ptr<icu::DateFormat> time_;
-    mutable std::unique_ptr<icu::DateFormat> weekdayTime_;
-    mutable std::unique_ptr<icu::DateFormat> clock_;
-    mutable std::unique_ptr<icu::DateFormatSymbols> symbols_;
+    mutable std::shared_ptr<const icu::DateFormat> time_;
+    mutable std::shared_ptr<const icu::DateFormat> weekdayTime_;
+    mutable std::shared_ptr<const icu::DateFormat> clock_;
 };
 
 } // namespace DewlightViews

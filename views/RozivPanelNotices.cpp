@@ -13,7 +13,7 @@ const QString tryAgain = QStringLiteral("Try again");
 RozivNotice remindersFailed() {
     return {{QStringLiteral("Could not prepare reminders")},
             {QStringLiteral("Your counter is available. Try preparing reminders again.")},
-            RozivText{tryAgain},
+            ui::LocalizedText{tryAgain},
             RozivViewAction::retry()};
 }
 
@@ -21,7 +21,7 @@ RozivNotice problemNotice(RozivProblem problem) {
     const auto retrying = [](QString title, QString message) {
         return RozivNotice{{std::move(title)},
                            {std::move(message)},
-                           RozivText{tryAgain},
+                           ui::LocalizedText{tryAgain},
                            RozivViewAction::retry()};
     };
     switch (problem) {
@@ -56,9 +56,8 @@ std::vector<RozivNotice> panelNotices(const RozivPanelState& state) {
         const bool notAsked = state.permission == RozivPermissionState::notAsked;
         notices.push_back(
             {{QStringLiteral("Just one step left")},
-             {QStringLiteral("Allow notifications to get reminders during your workday. Counting "
-                             "works without them.")},
-             RozivText{notAsked ? QStringLiteral("Allow notifications")
+             {permissionMessage(state.permission)},
+             ui::LocalizedText{notAsked ? QStringLiteral("Allow notifications")
                                 : QStringLiteral("Open System Settings")},
              notAsked ? RozivViewAction::requestNotifications()
                       : RozivViewAction::openNotificationSettings()});
@@ -71,12 +70,20 @@ std::vector<RozivNotice> panelNotices(const RozivPanelState& state) {
         notices.push_back(
             {{QStringLiteral("Could not sync with iCloud")},
              {QStringLiteral("Changes on other Macs may not appear yet. Try syncing again.")},
-             RozivText{tryAgain},
+             ui::LocalizedText{tryAgain},
              RozivViewAction::retry()});
     return notices;
 }
 
-RozivText problemTitle(RozivProblem problem) {
+QString permissionMessage(RozivPermissionState permission) {
+    if (permission == RozivPermissionState::denied)
+        return QStringLiteral("No notification service answered on this desktop, so reminders "
+                              "cannot appear. Counting works without them.");
+    return QStringLiteral(
+        "Allow notifications to get reminders during your workday. Counting works without them.");
+}
+
+ui::LocalizedText problemTitle(RozivProblem problem) {
     return problemNotice(problem).title;
 }
 
@@ -85,10 +92,11 @@ std::vector<ui::Node> RozivPanelNotices::cards() const {
     for (const RozivNotice& notice : panelNotices(state)) {
         std::vector<ui::Node> buttons;
         if (notice.button && notice.action)
-            buttons.push_back(ui::button(kitText(*notice.button).node(),
+            buttons.push_back(ui::button(KestraUI::Text(*notice.button).node(),
                                          [send = send, action = *notice.action] { send(action); }));
-        cards.push_back(KestraUI::NoticeCard("exclamationmark.triangle.fill", kitText(notice.title),
-                                             kitText(notice.message), std::move(buttons)));
+        cards.push_back(KestraUI::NoticeCard("exclamationmark.triangle.fill",
+                                             KestraUI::Text(notice.title),
+                                             KestraUI::Text(notice.message), std::move(buttons)));
     }
     return cards;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ui/Localization.h"
 #include "ui/Node.h"
-#include "views/RozivText.h"
 #include "views/RozivViewState.h"
 #include "views/ViewEnvironment.h"
 
@@ -12,9 +12,9 @@ namespace DewlightViews {
 
 // One card that asks the user to act: what went wrong, what to do, and at most one button.
 struct RozivNotice {
-    RozivText title;
-    RozivText message;
-    std::optional<RozivText> button = std::nullopt;
+    ui::LocalizedText title;
+    ui::LocalizedText message;
+    std::optional<ui::LocalizedText> button = std::nullopt;
     std::optional<RozivViewAction> action = std::nullopt; // what the button sends
 };
 
@@ -23,7 +23,12 @@ struct RozivNotice {
 std::vector<RozivNotice> panelNotices(const RozivPanelState& state);
 
 // The title of the card a problem shows; the welcome repeats it under its permission step.
-RozivText problemTitle(RozivProblem problem);
+ui::LocalizedText problemTitle(RozivProblem problem);
+
+// What the permission card and the welcome's permission step say for a permission: a denied one
+// means that no notification service answered on the session bus, so they say that instead of
+// asking the user to allow anything.
+QString permissionMessage(RozivPermissionState permission);
 
 // The notice cards above the counter. They have no container of their own: the panel's content
 // column places `cards()`; `body()` stacks them the same way for a view that shows them alone.

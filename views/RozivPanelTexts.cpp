@@ -2,7 +2,7 @@
 
 namespace DewlightViews {
 
-RozivText statusLine(const RozivPanelStatus& status, const RozivFormat& format) {
+ui::LocalizedText statusLine(const RozivPanelStatus& status, const RozivFormat& format) {
     using Kind = RozivPanelStatus::Kind;
     const Date date = status.date().value_or(0);
     switch (status.kind()) {
@@ -26,7 +26,7 @@ RozivText statusLine(const RozivPanelStatus& status, const RozivFormat& format) 
     return {QStringLiteral("Reminders need attention")};
 }
 
-RozivText privacyText(RozivCloudState cloud) {
+ui::LocalizedText privacyText(RozivCloudState cloud) {
     switch (cloud) {
     case RozivCloudState::syncing:
         return {QStringLiteral("Your data stays on this Mac while iCloud connects.")};
@@ -40,7 +40,7 @@ RozivText privacyText(RozivCloudState cloud) {
     return {QStringLiteral("Your data stays on this Mac. iCloud needs attention.")};
 }
 
-RozivText contextLine(const RozivPanelState& state, const RozivFormat& format) {
+ui::LocalizedText contextLine(const RozivPanelState& state, const RozivFormat& format) {
     // A moment is shown once, right after the drink that earned it: it wins over the rest.
     if (state.moment) {
         switch (*state.moment) {
@@ -63,14 +63,14 @@ RozivText contextLine(const RozivPanelState& state, const RozivFormat& format) {
     }
 }
 
-RozivText undoTitle(const std::optional<RozivUndoState>& undo, const RozivFormat& format,
-                    const RozivLocalizer& localizer) {
+ui::LocalizedText undoTitle(const std::optional<RozivUndoState>& undo, const RozivFormat& format,
+                            const ui::Localizer& localizer) {
     if (!undo)
         return {QStringLiteral("No entry to undo")};
-    const RozivText count{undo->drink == RozivUndoState::Drink::glass
-                              ? QStringLiteral("%lld glasses")
-                              : QStringLiteral("%lld sips"),
-                          {static_cast<long long>(undo->count)}};
+    const ui::LocalizedText count{undo->drink == RozivUndoState::Drink::glass
+                                      ? QStringLiteral("%lld glasses")
+                                      : QStringLiteral("%lld sips"),
+                                  {static_cast<long long>(undo->count)}};
     return {QStringLiteral("Undo %@ from %@"),
             {count.localized(localizer), format.time(undo->firstClick)}};
 }

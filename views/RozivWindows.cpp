@@ -8,10 +8,10 @@ namespace DewlightViews {
 
 RozivWindows::RozivWindows(std::weak_ptr<RozivWindowRequests> model,
                            KestraUI::PreferencesWindow& preferences,
-                           KestraUI::WelcomeStepsWindow& welcomeSteps, RozivLocalizer localize,
+                           KestraUI::WelcomeStepsWindow& welcomeSteps, ui::Localizer localize,
                            QObject* parent)
     : QObject(parent), model_(std::move(model)), preferences_(preferences),
-      welcomeSteps_(welcomeSteps), localize_(std::move(localize)) {
+      welcomeSteps_(welcomeSteps), localize_(ui::localizerOrFallback(std::move(localize))) {
     const auto requests = model_.lock();
     if (!requests)
         return;
@@ -63,10 +63,8 @@ void RozivWindows::open() {
     const std::weak_ptr<RozivWindowRequests> shown = model_;
     switch (*destination) {
     case RozivDestination::preferences: {
-        const QString title = localize_ ? localize_(QStringLiteral("Preferences"), {})
-                                        : QStringLiteral("Preferences");
         preferences_.show(
-            title, false, [] {},
+            localize_(QStringLiteral("Preferences"), {}), false, [] {},
             [shown]() -> ui::Node {
                 if (const auto current = shown.lock())
                     return SettingsCard(current->viewModel());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/RozivText.h"
+#include "ui/Localization.h"
 #include "views/RozivWindowRequests.h"
 
 #include <QMetaObject>
@@ -30,7 +30,7 @@ public:
     // `localize` gives the preferences window's title in the user's language; without one the
     // title is the key itself.
     RozivWindows(std::weak_ptr<RozivWindowRequests> model, KestraUI::PreferencesWindow& preferences,
-                 KestraUI::WelcomeStepsWindow& welcomeSteps, RozivLocalizer localize = {},
+                 KestraUI::WelcomeStepsWindow& welcomeSteps, ui::Localizer localize = {},
                  QObject* parent = nullptr);
     ~RozivWindows() override;
     RozivWindows(const RozivWindows&) = delete;
@@ -45,7 +45,7 @@ private:
     std::weak_ptr<RozivWindowRequests> model_;
     KestraUI::PreferencesWindow& preferences_;
     KestraUI::WelcomeStepsWindow& welcomeSteps_;
-    RozivLocalizer localize_;
+    ui::Localizer localize_;
     QMetaObject::Connection connection_;
     // Listening for the next change; off from a change until its pass has run, so the pass's own
     // reset and any further change of that turn are not served twice.

@@ -100,7 +100,7 @@ std::vector<ui::Node> RozivWorkdayFields::rows() const {
         KestraUI::PreferencesRow{"Days", std::nullopt, false, dayButtons(state, send)},
         KestraUI::PreferencesNote{"Keep at least one working day."},
         KestraUI::PreferencesNote{
-            kitText(RozivFormat::rangeText(state.lowerRange, state.upperRange))},
+            KestraUI::Text(RozivFormat::rangeText(state.lowerRange, state.upperRange))},
     };
 }
 

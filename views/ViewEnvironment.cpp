@@ -9,11 +9,4 @@ std::shared_ptr<const DewlightPlatform::Calendar> calendarOf(const ui::Environme
         DewlightPlatform::Calendar::current());
 }
 
-RozivLocalizer localizerOf(const ui::Environment& environment) {
-    return [localizer = environment.localizer](const QString& key,
-                                               const std::vector<RozivTextArgument>& arguments) {
-        return localizer ? localizer(key, arguments) : ui::fillArguments(key, arguments);
-    };
-}
-
 } // namespace DewlightViews

@@ -3,7 +3,7 @@
 #include "kit/panel/Text.h"
 #include "platform/calendar/Calendar.h"
 #include "ui/Environment.h"
-#include "views/RozivText.h"
+#include "ui/Localization.h"
 #include "views/RozivViewState.h"
 
 #include <functional>
@@ -21,13 +21,5 @@ inline const ui::EnvironmentKey<std::shared_ptr<const DewlightPlatform::Calendar
 
 // The calendar in force for `environment`.
 std::shared_ptr<const DewlightPlatform::Calendar> calendarOf(const ui::Environment& environment);
-
-// The environment's localizer in the form the view texts take.
-RozivLocalizer localizerOf(const ui::Environment& environment);
-
-// A view text as the kit takes it: the same key and arguments, looked up when shown.
-inline KestraUI::Text kitText(const RozivText& text) {
-    return KestraUI::Text(text.key, text.arguments);
-}
 
 } // namespace DewlightViews

@@ -37,11 +37,14 @@ ui::Node permissionRow(const RozivWelcomeState& welcome, const RozivSend& send) 
                                     [send] { send(RozivViewAction::openNotificationSettings()); }};
         break;
     }
-    std::vector<ui::Node> detail{
-        ui::text(QStringLiteral("Allow silent notifications to receive reminders during your "
-                                "workday. You can keep counting without them."))};
+    // Refused means that no notification service answered: the row says so, as the panel does.
+    std::vector<ui::Node> detail{ui::text(
+        welcome.permission == RozivPermissionState::denied
+            ? permissionMessage(welcome.permission)
+            : QStringLiteral("Allow silent notifications to receive reminders during your "
+                             "workday. You can keep counting without them."))};
     if (welcome.problem)
-        detail.push_back(kitText(problemTitle(*welcome.problem)).node());
+        detail.push_back(KestraUI::Text(problemTitle(*welcome.problem)).node());
     return KestraUI::WelcomeStepRow{
         welcomePermissionStep(welcome.permission), std::move(celebration), std::move(action),
         rozivBrand(), ui::vstack(std::move(detail), ui::HorizontalAlignment::leading, M::space8)};
@@ -81,7 +84,7 @@ KestraUI::WelcomeStepsLayout welcomePage(const RozivPanelState& panel,
         .stepLabel = Text(QStringLiteral("Step %lld of 2"), {static_cast<long long>(step)}),
         .stepTitle = first ? Text("Your working hours") : Text("A reminder at the right time"),
         .isStepDone = step == 2 && welcome.permission == RozivPermissionState::allowed,
-        .privacy = kitText(privacyText(panel.cloud)),
+        .privacy = KestraUI::Text(privacyText(panel.cloud)),
         .privacySymbol = onCloud ? ui::SymbolName("icloud") : ui::SymbolName("internaldrive"),
         // The switch shows what the model published; turning it only asks.
         .opensAtLogin = ui::Binding<bool>([on = preferences.opensAtLogin] { return on; },

@@ -44,9 +44,18 @@ void fullWeekPlan(benchmark::State& state) {
     const double now = mondayMidnight + 13 * 3600.0;
     std::size_t items = 0;
     for (auto _ : state) {
-        auto plan = ReminderPlanner::plan(settings, ledger, account, now, calendar,
-                                          NotificationPermission::authorized, true, std::nullopt,
-                                          now + 604800, 60);
+        auto plan = ReminderPlanner::plan({
+            .settings = settings,
+            .ledger = ledger,
+            .account = account,
+            .now = now,
+            .calendar = calendar,
+            .permission = NotificationPermission::authorized,
+            .planningAllowed = true,
+            .postponement = std::nullopt,
+            .horizonEnd = now + 604800,
+            .maximumItems = 60,
+        });
         items = plan.items.size();
         benchmark::DoNotOptimize(plan);
     }
@@ -63,9 +72,17 @@ void panelProjection(benchmark::State& state) {
     const double now = mondayMidnight + 13 * 3600.0;
     const Workday workday = WorkdayResolver::workdayAtOrBefore(now, settings, calendar);
     for (auto _ : state) {
-        PanelProjection projection(settings, ledger, workday, now,
-                                   NotificationPermission::authorized, true, now + 1800,
-                                   std::nullopt, false);
+        PanelProjection projection({
+            .settings = settings,
+            .ledger = ledger,
+            .workday = workday,
+            .now = now,
+            .permission = NotificationPermission::authorized,
+            .welcomeCompleted = true,
+            .nextReminder = now + 1800,
+            .failure = std::nullopt,
+            .suppressAnimation = false,
+        });
         benchmark::DoNotOptimize(projection);
     }
 }

@@ -105,6 +105,10 @@ QByteArray AutostartLoginService::contents() const {
     text += "[Desktop Entry]\n";
     text += "Type=Application\n";
     text += "Name=Dewlight\n";
+    // The desktop's login settings list the entry with this icon and text.
+    text += "Comment=Reminds you to drink water during your working hours and counts what you "
+            "drink\n";
+    text += "Icon=dewlight\n";
     text += "Exec=" + desktopExecArgument(binary_).toUtf8() + "\n";
     text += "Terminal=false\n";
     text += "X-GNOME-Autostart-enabled=true\n";

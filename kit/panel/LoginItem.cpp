@@ -1,14 +1,8 @@
 #include "kit/panel/LoginItem.h"
 
-#include <QLoggingCategory>
+#include "platform/runtime/Log.h"
 
 namespace KestraUI {
-
-namespace {
-
-Q_LOGGING_CATEGORY(loginLog, "dewlight.login")
-
-} // namespace
 
 LoginItem::LoginItem(std::unique_ptr<LoginItemService> service, QObject* parent)
     : QObject(parent), service_(std::move(service)) {
@@ -24,7 +18,7 @@ void LoginItem::setEnabled(bool wanted) {
         else
             service_->unregisterItem();
     } catch (const std::exception& error) {
-        qCCritical(loginLog, "login item change failed: %s", error.what());
+        qCCritical(DewlightPlatform::loginLog, "login item change failed: %s", error.what());
     }
     refresh();
 }

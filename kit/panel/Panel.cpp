@@ -58,22 +58,18 @@ QString footerVersionLine(const char* version) {
     return QStringLiteral("Norvane (") + shown + u')';
 }
 
-KestraPanel KestraPanel::withDotColor(KestraBrand brand, Text status, ui::Color dotColor,
-                                      ui::Binding<bool> isOn, Text privacy,
-                                      ui::SymbolName privacySymbol, std::function<void()> showGuide,
-                                      std::optional<PanelFooterAction> footerAction,
-                                      LoginItem& loginItem, ui::Node content) {
-    return KestraPanel{.brand = std::move(brand),
-                       .status = std::move(status),
-                       .dot = dotColor,
-                       .isOn = std::move(isOn),
-                       .privacy = std::move(privacy),
-                       .privacySymbol = privacySymbol,
-                       .showGuide = std::move(showGuide),
-                       .footerAction = std::move(footerAction),
-                       .refreshLoginItemOnAppear = &loginItem,
+KestraPanel KestraPanel::withDotColor(DotColorForm form) {
+    return KestraPanel{.brand = std::move(form.brand),
+                       .status = std::move(form.status),
+                       .dot = form.dotColor,
+                       .isOn = std::move(form.isOn),
+                       .privacy = std::move(form.privacy),
+                       .privacySymbol = form.privacySymbol,
+                       .showGuide = std::move(form.showGuide),
+                       .footerAction = std::move(form.footerAction),
+                       .refreshLoginItemOnAppear = &form.loginItem,
                        .isSwitchEnabled = true,
-                       .content = std::move(content)};
+                       .content = std::move(form.content)};
 }
 
 ui::Node KestraPanel::body() const {

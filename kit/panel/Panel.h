@@ -62,11 +62,19 @@ struct KestraPanel {
 
     // The dot-colour form: no brand background, the tint cleared, no preferences button, the
     // login item refreshed on appear and the switch enabled.
-    static KestraPanel withDotColor(KestraBrand brand, Text status, ui::Color dotColor,
-                                    ui::Binding<bool> isOn, Text privacy,
-                                    ui::SymbolName privacySymbol, std::function<void()> showGuide,
-                                    std::optional<PanelFooterAction> footerAction,
-                                    LoginItem& loginItem, ui::Node content);
+    struct DotColorForm {
+        KestraBrand brand;
+        Text status;
+        ui::Color dotColor;
+        ui::Binding<bool> isOn;
+        Text privacy;
+        ui::SymbolName privacySymbol;
+        std::function<void()> showGuide;
+        std::optional<PanelFooterAction> footerAction;
+        LoginItem& loginItem;
+        ui::Node content;
+    };
+    static KestraPanel withDotColor(DotColorForm form);
 
     ui::Node body() const;
     operator ui::Node() const { return body(); }

@@ -9,15 +9,15 @@ Text Text::verbatim(QString text) {
 }
 
 ui::Node Text::node() const {
-    return verbatim_ ? ui::verbatim(key_) : ui::text(key_, arguments_);
+    return verbatim_ ? ui::verbatim(text_.key) : ui::text(text_.key, text_.arguments);
 }
 
 QString Text::resolve(const ui::Environment& environment) const {
-    return verbatim_ ? key_ : environment.localize(key_, arguments_);
+    return verbatim_ ? text_.key : environment.localize(text_.key, text_.arguments);
 }
 
 QString Text::tooltip(const ui::Environment& environment) const {
-    return !verbatim_ && arguments_.empty() ? key_ : resolve(environment);
+    return !verbatim_ && text_.arguments.empty() ? text_.key : resolve(environment);
 }
 
 } // namespace KestraUI

@@ -8,15 +8,16 @@
 
 namespace KestraUI {
 
-// A text a kit view shows: a localisation key with its arguments ("%lld" takes an integer,
-// "%@" a text), or a text shown as given (brand names, versions, key caps). Views take texts in
-// this form because some of them are also tooltips and accessibility labels.
+// A text a kit view shows: a localised text (a key with its arguments, "%lld" taking an
+// integer, "%@" a text), or a text shown as given (brand names, versions, key caps). Views take
+// texts in this form because some of them are also tooltips and accessibility labels.
 class Text {
 public:
     Text() = default;
-    Text(const char* key) : key_(QString::fromUtf8(key)) {}
+    Text(const char* key) : text_{QString::fromUtf8(key)} {}
     Text(QString key, std::vector<ui::TextArgument> arguments = {})
-        : key_(std::move(key)), arguments_(std::move(arguments)) {}
+        : text_{std::move(key), std::move(arguments)} {}
+    Text(ui::LocalizedText text) : text_(std::move(text)) {}
     static Text verbatim(QString text);
 
     // The text node, looked up at build time unless verbatim.
@@ -27,15 +28,14 @@ public:
     // already filled in.
     QString tooltip(const ui::Environment& environment) const;
 
-    const QString& key() const { return key_; }
-    const std::vector<ui::TextArgument>& arguments() const { return arguments_; }
+    const QString& key() const { return text_.key; }
+    const std::vector<ui::TextArgument>& arguments() const { return text_.arguments; }
     bool isVerbatim() const { return verbatim_; }
 
     bool operator==(const Text&) const = default;
 
 private:
-    QString key_;
-    std::vector<ui::TextArgument> arguments_;
+    ui::LocalizedText text_;
     bool verbatim_ = false;
 };
 

@@ -34,12 +34,9 @@ ui::Node edgeBar(bool shown) {
 
 ui::Node FixedWindowContent::body() const {
     if (!scrolls)
-        return content.environment(fixedWindowIdealSizeKey, FixedWindowSizeReport{resize})
-            .frame(initialWidth, std::nullopt)
-            .frame({.maxHeight = ui::infinity, .alignment = ui::Alignment::top()})
-            // The window's height is the content's rounded up: the scheme's ground, not the
-            // desktop's palette, shows in that last part of a pixel.
-            .background(ui::fill(ui::Shape::rectangle(), ui::Color::windowBackground()));
+        return onWindowGround(
+            content.environment(fixedWindowIdealSizeKey, FixedWindowSizeReport{resize})
+                .frame(initialWidth, std::nullopt));
 
     return ui::withState<Measured>([] { return Measured{}; }, [self = *this](
                                                                   ui::Binding<Measured> state) {
@@ -63,6 +60,11 @@ ui::Node FixedWindowContent::body() const {
             .overlay(edgeBar(now.isScrolled), ui::Alignment::top())
             .frame(now.width.value_or(self.initialWidth), std::nullopt);
     });
+}
+
+ui::Node onWindowGround(ui::Node content) {
+    return content.frame({.maxHeight = ui::infinity, .alignment = ui::Alignment::top()})
+        .background(ui::fill(ui::Shape::rectangle(), ui::Color::windowBackground()));
 }
 
 } // namespace KestraUI

@@ -47,4 +47,9 @@ struct FixedWindowContent {
     operator ui::Node() const { return body(); }
 };
 
+// The content at the top of a frame at least as tall as it, on the scheme's ground. A window or a
+// picture is its content's size rounded up to whole device pixels: the ground, not the desktop's
+// palette or a clear, shows in that last part of a pixel.
+ui::Node onWindowGround(ui::Node content);
+
 } // namespace KestraUI

@@ -79,12 +79,9 @@ private:
 // kept in the window.
 class PaintedView final : public QWidget {
 public:
-    PaintedView(const ui::Node& view, const ui::Environment& environment, QWidget* parent)
-        : QWidget(parent), layout_(view, environment, ui::ProposedSize::unspecified()) {
+    PaintedView(ui::Layout layout, QWidget* parent) : QWidget(parent), layout_(std::move(layout)) {
         setAttribute(Qt::WA_TranslucentBackground);
     }
-
-    QSizeF viewSize() const { return layout_.size(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
@@ -140,25 +137,38 @@ void keepOffScreen(QWidget& window) {
 
 namespace {
 
-// The view on the window's ground.
-ui::Node backed(const ui::Node& view, bool rounded) {
-    return view.background(
-        ui::fill(ui::Shape::roundedRectangle(rounded ? roundedRadius : squareRadius),
-                 ui::Color::windowBackground()));
+// The view laid out on the window's ground, and the device pixels it covers at `pixels` per
+// point. The picture is the view's size rounded up to whole pixels: the ground fills it all, so
+// that its last row is not part clear.
+struct Backed {
+    ui::Layout layout;
+    QSize pixels;
+};
+
+Backed backed(const ui::Node& view, const ui::Environment& environment, bool rounded,
+              double pixels) {
+    const ui::Layout measured(view, environment, ui::ProposedSize::unspecified());
+    const QSize covered = ui::coveredPixels(measured.size(), pixels);
+    const ui::Node grounded =
+        view.frame(covered.width() / pixels, covered.height() / pixels, ui::Alignment::topLeading())
+            .background(
+                ui::fill(ui::Shape::roundedRectangle(rounded ? roundedRadius : squareRadius),
+                         ui::Color::windowBackground()));
+    return {ui::Layout(grounded, environment, ui::ProposedSize::unspecified()), covered};
 }
 
 } // namespace
 
 QImage frozen(const ui::Node& view, const ui::Environment& environment, bool rounded,
               double devicePixelRatio) {
-    const ui::Layout measured(backed(view, rounded), environment, ui::ProposedSize::unspecified());
     const double pixels = scale * devicePixelRatio;
-    const QSize size = ui::coveredPixels(measured.size(), pixels);
+    const Backed measured = backed(view, environment, rounded, pixels);
+    const QSize size = measured.pixels;
     QImage image = ui::clearImage(size.width(), size.height());
     {
         QPainter painter(&image);
         painter.scale(pixels, pixels); // anchored at the top-leading corner
-        measured.paint(painter);
+        measured.layout.paint(painter);
     }
     image.setDevicePixelRatio(devicePixelRatio);
     return image;
@@ -177,9 +187,9 @@ KeyableWindow* present(const ui::Node& view, const KestraBrand& brand, bool roun
         pixels = image.size();
         picture = new FrozenView(image, window);
     } else {
-        auto* painted = new PaintedView(backed(view, rounded), environment, window);
-        pixels = ui::coveredPixels(painted->viewSize(), scale * ratio);
-        picture = painted;
+        Backed measured = backed(view, environment, rounded, scale * ratio);
+        pixels = measured.pixels;
+        picture = new PaintedView(std::move(measured.layout), window);
     }
     const QSize logical(int(std::ceil(pixels.width() / ratio)),
                         int(std::ceil(pixels.height() / ratio)));

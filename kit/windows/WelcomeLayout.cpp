@@ -21,20 +21,6 @@ constexpr double smallestDigitScale = 0.2;
 
 } // namespace
 
-WelcomeLayout::WelcomeLayout(KestraBrand brand, Text title, Text subtitle, Text privacy,
-                             ui::SymbolName privacySymbol, std::function<void()> start,
-                             std::vector<ui::Node> extra, std::vector<ui::Node> permissions,
-                             LoginItem& login)
-    : brand(std::move(brand)), title(std::move(title)), subtitle(std::move(subtitle)),
-      privacy(std::move(privacy)), privacySymbol(privacySymbol), start(std::move(start)),
-      extra(std::move(extra)), permissions(std::move(permissions)), login(&login) {}
-
-WelcomeLayout::WelcomeLayout(KestraBrand brand, Text title, Text subtitle, Text privacy,
-                             ui::SymbolName privacySymbol, std::function<void()> start,
-                             std::vector<ui::Node> permissions, LoginItem& login)
-    : WelcomeLayout(std::move(brand), std::move(title), std::move(subtitle), std::move(privacy),
-                    privacySymbol, std::move(start), {}, std::move(permissions), login) {}
-
 ui::Node WelcomeLayout::body() const {
     std::vector<ui::Node> page;
     page.push_back(AppIcon(M::welcomeIconSize));

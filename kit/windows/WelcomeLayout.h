@@ -24,17 +24,9 @@ struct WelcomeLayout {
     Text privacy;
     ui::SymbolName privacySymbol = "hand.raised";
     std::function<void()> start;
-    std::vector<ui::Node> extra;       // under the title; none leaves no gap of its own
+    std::vector<ui::Node> extra = {};  // under the title; none leaves no gap of its own
     std::vector<ui::Node> permissions; // the card's rows, normally PermissionRow
     QPointer<LoginItem> login;
-
-    WelcomeLayout(KestraBrand brand, Text title, Text subtitle, Text privacy,
-                  ui::SymbolName privacySymbol, std::function<void()> start,
-                  std::vector<ui::Node> extra, std::vector<ui::Node> permissions,
-                  LoginItem& login);
-    WelcomeLayout(KestraBrand brand, Text title, Text subtitle, Text privacy,
-                  ui::SymbolName privacySymbol, std::function<void()> start,
-                  std::vector<ui::Node> permissions, LoginItem& login);
 
     ui::Node body() const;
     operator ui::Node() const { return body(); }

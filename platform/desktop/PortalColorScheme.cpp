@@ -1,5 +1,7 @@
 #include "platform/desktop/PortalColorScheme.h"
+#include "platform/runtime/Log.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
@@ -50,8 +52,13 @@ PortalColorScheme::PortalColorScheme(QDBusConnection bus)
         qApp->installEventFilter(this);
     if (!bus_.isConnected())
         return;
-    bus_.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"),
-                 this, SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+    // Qt refuses a slot that takes the value as a QDBusVariant (connect fails, nothing arrives):
+    // the slot takes the whole message.
+    if (!bus_.connect(portalService, portalPath, settingsInterface,
+                      QStringLiteral("SettingChanged"), this,
+                      SLOT(onSettingChanged(QDBusMessage))))
+        qCWarning(systemLog, "cannot follow the desktop portal's colour scheme: %s",
+                 qPrintable(bus_.lastError().message()));
     auto* watcher = new QDBusServiceWatcher(portalService, bus_,
                                             QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
@@ -89,12 +96,13 @@ void PortalColorScheme::read() {
             });
 }
 
-void PortalColorScheme::onSettingChanged(const QString& group, const QString& key,
-                                         const QDBusVariant& value) {
-    if (group != appearance || key != colorSchemeKey)
+void PortalColorScheme::onSettingChanged(const QDBusMessage& message) {
+    const QVariantList arguments = message.arguments();
+    if (arguments.size() != 3 || arguments.at(0).toString() != appearance ||
+        arguments.at(1).toString() != colorSchemeKey)
         return;
     ++question_; // a read still on its way is older than this
-    portalValue_ = portalNumber(value.variant());
+    portalValue_ = portalNumber(arguments.at(2));
     update();
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <ctime>
+#include <sys/inotify.h>
 #include <unicode/timezone.h>
 
 namespace DewlightPlatform {
@@ -26,15 +27,16 @@ const char* const changedSlot = SLOT(onPropertiesChanged(QString, QVariantMap, Q
 TimeZoneWatcher::TimeZoneWatcher(QString folder, QDBusConnection bus, Refresh refresh,
                                  QObject* parent)
     : QObject(parent), folder_(std::move(folder)), bus_(std::move(bus)),
-      refresh_(std::move(refresh)) {
+      refresh_(std::move(refresh)), files_([this](std::uint32_t) {
+          ++wakeups_;
+          watch();
+          consider(probe());
+      }) {
     if (!refresh_) {
         refresh_ = &TimeZoneWatcher::refreshProcessZone;
     }
     zone_ = probe();
-    if (!watcher_.addPath(folder_)) {
-        qCWarning(systemLog, "time zone file is not watched: %s", qUtf8Printable(folder_));
-    }
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { consider(probe()); });
+    watch();
     listening_ = bus_.isConnected() &&
                  bus_.connect(service, path, propertiesInterface, changedMember, this, changedSlot);
     if (!listening_) {
@@ -46,6 +48,18 @@ TimeZoneWatcher::~TimeZoneWatcher() {
     if (listening_) {
         bus_.disconnect(service, path, propertiesInterface, changedMember, this, changedSlot);
     }
+}
+
+void TimeZoneWatcher::watch() {
+    // Renewed after every event: a replaced `localtime` is another inode.
+    files_.clear();
+    const QString file = QDir(folder_).filePath(QStringLiteral("localtime"));
+    const auto onEntry = IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_DONT_FOLLOW;
+    if (files_.add(QFile::encodeName(file).toStdString(), onEntry))
+        return;
+    if (!files_.add(QFile::encodeName(folder_).toStdString(), IN_CREATE | IN_MOVED_TO,
+                    "localtime"))
+        qCWarning(systemLog, "time zone file is not watched: %s", qUtf8Printable(folder_));
 }
 
 void TimeZoneWatcher::refreshProcessZone() {

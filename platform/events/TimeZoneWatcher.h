@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/runtime/FileWatch.h"
+
 #include <QDBusConnection>
-#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -10,9 +11,11 @@
 
 namespace DewlightPlatform {
 
-// Changes of the system time zone, from two sources: the folder holding `localtime` (it is
-// replaced by rename, so the folder is watched, not the file) and timedated's Timezone property
-// (org.freedesktop.timedate1 on the bus given; the live application passes the system bus).
+// Changes of the system time zone, from two sources: `localtime` itself (the link, not what it
+// points at: it is replaced by rename or retargeted, and either reaches the old entry) and
+// timedated's Timezone property (org.freedesktop.timedate1 on the bus given; the live
+// application passes the system bus). Only while `localtime` is missing is its folder watched,
+// for the entry's appearance: other files written to the folder wake nothing otherwise.
 // timeZoneChanged() comes only when the zone really differs from the last one seen, and only
 // after the process's own zone was refreshed (tzset() and ICU's default zone).
 class TimeZoneWatcher final : public QObject {
@@ -30,6 +33,8 @@ public:
     // of its content when it is a plain file, empty when there is none.
     QString zone() const { return zone_; }
     bool isListeningToTimedated() const { return listening_; }
+    // How often the file watch woke this object: unrelated writes to the folder must not.
+    int wakeups() const { return wakeups_; }
 
     // Tzset() and ICU's default zone from the host.
     static void refreshProcessZone();
@@ -44,13 +49,15 @@ private slots:
 private:
     QString probe() const;
     void consider(const QString& zone);
+    void watch();
 
     QString folder_;
     QDBusConnection bus_;
     Refresh refresh_;
-    QFileSystemWatcher watcher_;
+    FileWatch files_;
     QString zone_;
     bool listening_ = false;
+    int wakeups_ = 0;
 };
 
 } // namespace DewlightPlatform

@@ -1,5 +1,6 @@
 // The English table. To add a key, add one row below: `same` for a text that reads as its
-// key, `text` for other wording, `counted` for forms by plural category.
+// key, `text` for other wording, `counted` for forms by plural category, `fractional` for a count
+// written as a fraction.
 #include "platform/localization/StringTable.h"
 
 namespace DewlightPlatform {
@@ -20,6 +21,13 @@ StringTable::Row counted(std::string key, std::string one) {
     return {std::move(key), StringEntry{other, {{"one", std::move(one)}, {"other", other}}}};
 }
 
+// A count of glasses as a fraction text: under one glass it reads as the singular.
+StringTable::Row fractional(std::string key, const std::string& underOne) {
+    auto other = key;
+    return {std::move(key),
+            StringEntry{std::move(other), {}, {{"¼", underOne}, {"½", underOne}, {"¾", underOne}}}};
+}
+
 } // namespace
 
 StringTable englishStrings() {
@@ -38,7 +46,7 @@ StringTable englishStrings() {
         // Counts.
         counted("%lld glasses", "%lld glass"),
         counted("%lld sips", "%lld sip"),
-        same("%@ glasses"), // a fraction such as "1¾" or "½": English keeps the plural
+        fractional("%@ glasses", "%@ glass"), // a fraction such as "1¾" or "½"
         counted("%lld grouped entries", "%lld grouped entry"),
         counted("%lld minutes", "%lld minute"),
         same("%@ ml"),
@@ -100,6 +108,9 @@ StringTable englishStrings() {
         same("No entry to undo"),
         same("Undo %@ from %@"),
 
+        // The tray icon's menu, for desktops that show one.
+        same("Open Dewlight"),
+
         // Panel notices.
         same("Just one step left"),
         same("Allow notifications to get reminders during your workday. Counting works without "
@@ -141,8 +152,12 @@ StringTable englishStrings() {
         same("Erase…"),
         same("Erasing data…"),
         same("Erase glasses and settings?"),
-        same("This erases your glasses and settings on this computer and, once your sync folder "
-             "syncs, on your other computers. The notification permission stays."),
+        // An erase wins over what another computer counts while it is offline.
+        text("This erases your glasses and settings on this computer and, once your sync folder "
+             "syncs, on your other computers. The notification permission stays.",
+             "This erases your glasses and settings on this computer and, once your sync folder "
+             "syncs, on your other computers, also what they count until then. The notification "
+             "permission stays."),
         same("Erase data"),
         same("Cancel"),
 

@@ -24,9 +24,10 @@ std::unique_ptr<icu::PluralRules> makeRules(const std::string& localeId) {
     return rules;
 }
 
-const FormatArgument* firstInteger(std::span<const FormatArgument> arguments) {
+template <typename Value>
+const FormatArgument* first(std::span<const FormatArgument> arguments) {
     for (const auto& argument : arguments)
-        if (std::holds_alternative<long long>(argument.value()))
+        if (std::holds_alternative<Value>(argument.value()))
             return &argument;
     return nullptr;
 }
@@ -37,7 +38,9 @@ std::string render(const FormatArgument& argument) {
     return std::get<std::string>(argument.value());
 }
 
-std::string fill(std::string_view format, std::span<const FormatArgument> arguments) {
+} // namespace
+
+std::string fillPlaceholders(std::string_view format, std::span<const FormatArgument> arguments) {
     std::string out;
     out.reserve(format.size());
     auto next = arguments.begin();
@@ -66,8 +69,6 @@ std::string fill(std::string_view format, std::span<const FormatArgument> argume
     }
     return out;
 }
-
-} // namespace
 
 Localizer::Localizer(StringTable table, std::string_view localeId)
     : table_(std::move(table)), pluralLocale_(chooseLocale(table_.language(), localeId)),
@@ -107,7 +108,7 @@ std::string Localizer::text(std::string_view key, std::span<const FormatArgument
     if (const auto* entry = table_.find(key)) {
         format = entry->text;
         if (!entry->plural.empty()) {
-            if (const auto* count = firstInteger(arguments)) {
+            if (const auto* count = first<long long>(arguments)) {
                 const auto category = pluralCategory(std::get<long long>(count->value()));
                 auto form = entry->plural.find(category);
                 if (form == entry->plural.end())
@@ -116,8 +117,13 @@ std::string Localizer::text(std::string_view key, std::span<const FormatArgument
                     format = form->second;
             }
         }
+        if (const auto* argument = first<std::string>(arguments)) {
+            const auto form = entry->forText.find(std::get<std::string>(argument->value()));
+            if (form != entry->forText.end())
+                format = form->second;
+        }
     }
-    return fill(format, arguments);
+    return fillPlaceholders(format, arguments);
 }
 
 } // namespace DewlightPlatform

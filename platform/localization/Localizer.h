@@ -33,6 +33,10 @@ private:
     std::variant<long long, std::string> value_;
 };
 
+// Fills the placeholders of `format` in order, as Localizer::text below describes; a text's key
+// is filled the same way where no table is installed.
+std::string fillPlaceholders(std::string_view format, std::span<const FormatArgument> arguments);
+
 // Every user-visible text goes through here: key → text of the table, the key itself where the
 // table has none, placeholders filled in order, the plural form picked by ICU.
 //

@@ -10,10 +10,14 @@
 namespace DewlightPlatform {
 
 // The text of one key: a single form, or forms by ICU plural category ("zero", "one", "two",
-// "few", "many", "other"), chosen by the first integer argument of the lookup.
+// "few", "many", "other"), chosen by the first integer argument of the lookup, or by the text of
+// its first text argument.
 struct StringEntry {
     std::string text;
     std::map<std::string, std::string, std::less<>> plural;
+    // Forms for particular texts of the first text argument: a count written as a fraction
+    // ("½") has no plural category of its own, yet English reads "½ glass" but "1½ glasses".
+    std::map<std::string, std::string, std::less<>> forText = {};
 
     bool operator==(const StringEntry&) const = default;
 };

@@ -6,6 +6,7 @@
 #include "platform/runtime/Log.h"
 
 #include <QCoro/QCoroDBusPendingCall>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusServiceWatcher>
@@ -26,8 +27,13 @@ const QString applicationName = QStringLiteral("Dewlight");
 const QString desktopEntry = QStringLiteral("dewlight");
 // The drop icon the installation puts in the icon theme.
 const QString applicationIcon = QStringLiteral("dewlight");
-// Let the server choose how long a notification stays.
-constexpr int defaultExpiry = -1;
+// A reminder stays until the person answers or closes it, or we replace or remove it: a server's
+// own time-out (10 s in dunst, 3 min in Plasma) would take its buttons away from a person who was
+// not at the screen. GNOME ignores the value and keeps its banners in the list with their buttons.
+constexpr int neverExpires = 0;
+// Normal, not critical: a critical one would pass through "Do not disturb" and, on GNOME, hold
+// its banner on screen. `resident` is not sent: we close a reminder ourselves once it is answered.
+constexpr uchar normalUrgency = 1;
 
 const std::string authorizedRecord = "authorized";
 const std::string deniedRecord = "denied";
@@ -132,14 +138,27 @@ QCoro::Task<NotificationAuthorizationStatus> LiveNotificationCenter::authorizati
     if (*record == authorizedRecord) {
         co_return NotificationAuthorizationStatus::authorized;
     }
+    // Only an answer counts: a service the bus could start (a service file) may fail to start,
+    // and reminders would never show.
     const auto alive = self_.weak();
-    QCoro::Task<bool> asking = serviceAvailable();
-    const bool available = co_await asking;
-    if (alive.expired() || !available) {
+    QCoro::Task<QDBusMessage> asking = askServer();
+    const QDBusMessage reply = co_await asking;
+    if (alive.expired() || reply.type() != QDBusMessage::ReplyMessage) {
         co_return NotificationAuthorizationStatus::denied;
     }
     defaults_.setText(authorizationKey, authorizedRecord);
     co_return NotificationAuthorizationStatus::authorized;
+}
+
+QCoro::Task<QDBusMessage> LiveNotificationCenter::askServer() {
+    if (!bus_.isConnected()) {
+        co_return QDBusMessage::createError(QDBusError::Disconnected, QString());
+    }
+    // Asking the server who it is may start it; an answer means reminders can be shown.
+    const QDBusPendingCall probe =
+        bus_.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")),
+                       static_cast<int>(probeTimeout_.count()));
+    co_return co_await probe;
 }
 
 QCoro::Task<bool> LiveNotificationCenter::requestAlertAuthorization() {
@@ -148,11 +167,8 @@ QCoro::Task<bool> LiveNotificationCenter::requestAlertAuthorization() {
         defaults_.setText(authorizationKey, deniedRecord);
         throw NotificationError(NotificationFailure::serviceUnavailable);
     }
-    // Asking the server who it is may start it; an answer means reminders can be shown.
-    const QDBusPendingCall probe =
-        bus_.asyncCall(notificationsCall(QStringLiteral("GetServerInformation")),
-                       static_cast<int>(probeTimeout_.count()));
-    const QDBusMessage reply = co_await probe;
+    QCoro::Task<QDBusMessage> asking = askServer();
+    const QDBusMessage reply = co_await asking;
     if (alive.expired()) {
         throw NotificationError(NotificationFailure::serviceUnavailable);
     }
@@ -311,10 +327,11 @@ QCoro::Task<void> LiveNotificationCenter::show(std::uint64_t serial, uint replac
     }
     const QString body = fromUtf8(request.body);
     const QVariantMap hints{{QStringLiteral("suppress-sound"), true},
-                            {QStringLiteral("desktop-entry"), desktopEntry}};
+                            {QStringLiteral("desktop-entry"), desktopEntry},
+                            {QStringLiteral("urgency"), QVariant::fromValue(normalUrgency)}};
     auto notify = notificationsCall(QStringLiteral("Notify"));
     notify << applicationName << replacesId << applicationIcon << fromUtf8(request.title)
-           << (capable.bodyMarkup ? escapeMarkup(body) : body) << actions << hints << defaultExpiry;
+           << (capable.bodyMarkup ? escapeMarkup(body) : body) << actions << hints << neverExpires;
     const QDBusPendingCall call = bus_.asyncCall(notify);
     const QDBusMessage reply = co_await call;
     if (alive.expired()) {

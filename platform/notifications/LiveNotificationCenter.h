@@ -9,6 +9,7 @@
 #include "platform/storage/UserDefaults.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
 #include <chrono>
 #include <cstdint>
@@ -29,8 +30,8 @@ namespace DewlightPlatform {
 // Authorization has no desktop equivalent: it is "not determined" until the user asks; asking
 // probes the service and records the answer in the defaults (outside any account), "authorized"
 // when it answered, "denied" when no service is there; a service that does not answer in time
-// changes nothing. A denial turns into an authorization as soon as
-// a service is there again, since the user never refused anything.
+// changes nothing. A denial turns into an authorization as soon as a service answers again,
+// since the user never refused anything.
 //
 // A request that falls due while no service is on the bus is held, not lost: it is shown as soon
 // as a service owns the name again, unless its day (in its trigger's time zone) is over by then.
@@ -85,6 +86,8 @@ private:
     QCoro::Task<void> show(std::uint64_t serial, uint replacesId);
     QCoro::Task<Capabilities> capabilities();
     QCoro::Task<bool> serviceAvailable();
+    // The server's answer to who it is, or the bus's error; may start an activatable server.
+    QCoro::Task<QDBusMessage> askServer();
     Delivered* findDelivered(std::uint64_t serial);
     void close(uint serverId);
     void onServiceOwnerChanged(const QString& name, const QString& oldOwner,

@@ -7,4 +7,14 @@ const QLoggingCategory& systemLog() {
     return category;
 }
 
+const QLoggingCategory& loginLog() {
+    static const QLoggingCategory category("dewlight.login");
+    return category;
+}
+
+const QLoggingCategory& updatesLog() {
+    static const QLoggingCategory category("dewlight.updates");
+    return category;
+}
+
 } // namespace DewlightPlatform

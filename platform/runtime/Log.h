@@ -4,7 +4,12 @@
 
 namespace DewlightPlatform {
 
-// The "system" category of the application's log.
+// The application's log categories, each declared here alone so that a name is written once.
+// "dewlight.system": storage, jobs and the desktop's services.
 const QLoggingCategory& systemLog();
+// "dewlight.login": the login item.
+const QLoggingCategory& loginLog();
+// "dewlight.updates": the update check.
+const QLoggingCategory& updatesLog();
 
 } // namespace DewlightPlatform

@@ -24,11 +24,12 @@ OwnedDescriptor& OwnedDescriptor::operator=(OwnedDescriptor&& other) noexcept {
     return *this;
 }
 
-void OwnedDescriptor::watch(std::function<void()> onReadable) {
+void OwnedDescriptor::watch(std::function<void()> onReadable, bool priority) {
     if (descriptor_ < 0) {
         return;
     }
-    notifier_ = std::make_unique<QSocketNotifier>(descriptor_, QSocketNotifier::Read);
+    notifier_ = std::make_unique<QSocketNotifier>(
+        descriptor_, priority ? QSocketNotifier::Exception : QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [onReadable = std::move(onReadable)] { onReadable(); });
 }

@@ -27,8 +27,9 @@ public:
     // Calls `onReadable` on the event loop whenever the descriptor can be read, until watching
     // stops or this object goes. The notifier is the connection's context, and it lives exactly
     // as long as this object, which its owner keeps: the callback may use the owner freely.
-    // Does nothing for no descriptor.
-    void watch(std::function<void()> onReadable);
+    // Does nothing for no descriptor. `priority`: calls back on urgent data (POLLPRI) instead,
+    // as the mount table reports its changes.
+    void watch(std::function<void()> onReadable, bool priority = false);
     // Stops calling back; the descriptor stays open.
     void stopWatching();
 

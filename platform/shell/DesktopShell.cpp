@@ -85,6 +85,8 @@ DesktopShell::DesktopShell(Options options)
     scene_ = std::make_unique<TrayScene>(
         *host_, [] { return std::make_unique<QtTrayIcon>(); }, *panel_, options_.scene);
     scene_->setAccessibleName(QStringLiteral("Dewlight"));
+    QObject::connect(scene_.get(), &TrayScene::quitRequested, QCoreApplication::instance(),
+                     &QCoreApplication::quit);
 }
 
 DesktopShell::~DesktopShell() = default;

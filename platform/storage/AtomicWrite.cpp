@@ -1,6 +1,7 @@
 #include "platform/storage/AtomicWrite.h"
 
-#include <QLoggingCategory>
+#include "platform/runtime/Log.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -12,8 +13,6 @@
 namespace DewlightPlatform::AtomicWrite {
 
 namespace {
-
-Q_LOGGING_CATEGORY(writeLog, "dewlight.system")
 
 constexpr std::string_view temporaryMark = ".tmp-";
 // mkostemp's part of the name: six letters or digits.
@@ -98,7 +97,7 @@ void removeStaleTemporaries(const std::filesystem::path& folder, std::chrono::se
         if (status || written > cutoff)
             continue;
         if (std::filesystem::remove(entry.path(), status))
-            qCInfo(writeLog, "Removed %s, left by an interrupted write", entry.path().c_str());
+            qCInfo(systemLog, "Removed %s, left by an interrupted write", entry.path().c_str());
     }
 }
 

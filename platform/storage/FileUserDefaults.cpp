@@ -1,16 +1,15 @@
 #include "platform/storage/FileUserDefaults.h"
 
+#include "platform/runtime/Log.h"
+
 #include <QDateTime>
 #include <QFile>
-#include <QLoggingCategory>
 #include <nlohmann/json.hpp>
 #include <utility>
 
 namespace DewlightPlatform {
 
 namespace {
-
-Q_LOGGING_CATEGORY(defaultsLog, "dewlight.system")
 
 constexpr int formatVersion = 1;
 
@@ -107,7 +106,7 @@ void FileUserDefaults::moveAside(const std::filesystem::path& damaged) {
             continue;
         std::filesystem::rename(damaged, aside, error);
         if (!error)
-            qCWarning(defaultsLog, "Unreadable settings file moved aside to %s", aside.c_str());
+            qCWarning(systemLog, "Unreadable settings file moved aside to %s", aside.c_str());
         return;
     }
 }
@@ -156,7 +155,7 @@ void FileUserDefaults::save() {
     lastWriteSucceeded_ =
         !error && target && AtomicWrite::write(*target, encode(values_), previousFile(), hook_);
     if (!lastWriteSucceeded_)
-        qCWarning(defaultsLog, "Could not write the settings file %s", file_.c_str());
+        qCWarning(systemLog, "Could not write the settings file %s", file_.c_str());
 }
 
 std::optional<UserDefaultsValue> FileUserDefaults::value(const std::string& key) const {
@@ -169,7 +168,7 @@ std::optional<UserDefaultsValue> FileUserDefaults::value(const std::string& key)
 void FileUserDefaults::set(const std::string& key, UserDefaultsValue value) {
     // Written, it would make the whole file unreadable, and the next write its previous copy too.
     if (!isStorable(value)) {
-        qCWarning(defaultsLog, "A date that is not a finite number was not stored under %s",
+        qCWarning(systemLog, "A date that is not a finite number was not stored under %s",
                   key.c_str());
         lastWriteSucceeded_ = false;
         return;

@@ -2,6 +2,10 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/inotify.h>
+#include <sys/vfs.h>
 #include <system_error>
 
 namespace DewlightPlatform {
@@ -47,22 +51,58 @@ Look look(const std::filesystem::path& root, bool tokenKnown) {
     return {A::online, text.toStdString()};
 }
 
+// Another machine writes straight into these; inotify only sees this machine's writes.
+bool isRemote(const std::filesystem::path& path) {
+    struct statfs info {};
+    if (::statfs(path.c_str(), &info) != 0)
+        return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case 0xFF534D42: // CIFS
+    case 0xFE534D42: // SMB2
+    case FUSE_SUPER_MAGIC:
+    case CODA_SUPER_MAGIC:
+    case AFS_SUPER_MAGIC:
+    case CEPH_SUPER_MAGIC:
+    case V9FS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The nearest folder above `path` that exists, and the entry in it on the way to `path`.
+std::pair<std::filesystem::path, std::string> nearestExisting(std::filesystem::path path) {
+    std::error_code error;
+    path = std::filesystem::absolute(path, error).lexically_normal();
+    while (path.has_relative_path()) {
+        auto parent = path.parent_path();
+        if (std::filesystem::is_directory(parent, error))
+            return {parent, path.filename().string()};
+        path = parent;
+    }
+    return {path, {}};
+}
+
+constexpr std::uint32_t entryEvents =
+    IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM | IN_CLOSE_WRITE | IN_ATTRIB;
+constexpr std::uint32_t selfEvents = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT;
+
 } // namespace
 
 SyncFolder::SyncFolder(std::filesystem::path root, Options options, QObject* parent)
-    : QObject(parent), root_(std::move(root)) {
+    : QObject(parent), root_(std::move(root)),
+      files_([this](std::uint32_t) { scheduleRescan(); }) {
     debounce_.setSingleShot(true);
     debounce_.setInterval(options.debounceMs);
     connect(&debounce_, &QTimer::timeout, this, &SyncFolder::rescan);
     periodic_.setInterval(options.rescanIntervalMs);
     connect(&periodic_, &QTimer::timeout, this, &SyncFolder::scheduleRescan);
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &SyncFolder::scheduleRescan);
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &SyncFolder::scheduleRescan);
     auto first = look(root_, false);
     availability_ = first.availability;
     token_ = first.token;
     watch();
-    periodic_.start();
 }
 
 std::optional<std::filesystem::path> SyncFolder::accountFolder() const {
@@ -101,24 +141,46 @@ void SyncFolder::rescan() {
 }
 
 void SyncFolder::watch() {
-    // The watcher forgets paths that disappear, so the list is renewed after every look.
-    QStringList wanted;
+    // Renewed after every look: a replaced file or folder is another inode.
+    files_.clear();
+    auto [above, entry] = nearestExisting(root_);
+    files_.add(above, entryEvents | selfEvents, entry);
     std::error_code error;
-    auto add = [&](const std::filesystem::path& path) {
-        if (std::filesystem::exists(path, error))
-            wanted.push_back(QString::fromStdString(path.string()));
-    };
-    add(root_);
-    add(root_ / "account");
-    if (auto folder = accountFolder())
-        add(*folder);
-    auto watched = watcher_.directories() + watcher_.files();
-    for (const auto& path : watched)
-        if (!wanted.contains(path))
-            watcher_.removePath(path);
-    for (const auto& path : wanted)
-        if (!watched.contains(path))
-            watcher_.addPath(path);
+    if (std::filesystem::is_symlink(root_, error)) {
+        auto target = std::filesystem::read_symlink(root_, error);
+        if (!error && !std::filesystem::exists(root_, error)) {
+            // A dangling link: its target may still appear.
+            auto [targetAbove, targetEntry] = nearestExisting(root_.parent_path() / target);
+            files_.add(targetAbove, entryEvents | selfEvents, targetEntry);
+        }
+    }
+    const bool present = std::filesystem::is_directory(root_, error);
+    if (present) {
+        files_.add(root_, entryEvents | selfEvents);
+        files_.add(root_ / "account", IN_CLOSE_WRITE | IN_ATTRIB | selfEvents);
+        if (auto folder = accountFolder())
+            files_.add(*folder, entryEvents | selfEvents);
+    }
+    if (present && isRemote(root_)) {
+        if (!periodic_.isActive())
+            periodic_.start();
+    } else {
+        periodic_.stop();
+    }
+    // An unmounted share comes back with a mount, which no inotify event tells.
+    watchMounts(availability_ == Availability::offline);
+}
+
+void SyncFolder::watchMounts(bool wanted) {
+    if (!wanted) {
+        mounts_ = OwnedDescriptor();
+        return;
+    }
+    if (mounts_.isOpen())
+        return;
+    mounts_ = OwnedDescriptor(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC));
+    // The table reports a change as urgent data, once per change.
+    mounts_.watch([this] { scheduleRescan(); }, true);
 }
 
 } // namespace DewlightPlatform

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFileSystemWatcher>
+#include "platform/runtime/FileWatch.h"
+
 #include <QObject>
 #include <QTimer>
 #include <filesystem>
@@ -17,13 +18,20 @@ namespace DewlightPlatform {
 // A folder that is present but cannot be read (a dangling link, an unmounted share, or an empty
 // folder where a token was just seen) is offline: the last token stays, nothing is read or written.
 // Only a token file missing from a readable, non-empty folder is a sign-out.
+//
+// Changes are seen through inotify, so at rest nothing wakes: the nearest existing folder above
+// the path (and above a dangling link's target) for their appearance, the folder, its token and
+// the account's folder for changes, and the mount table while offline. Only on a network or FUSE
+// mount, where other machines' writes reach no inotify, is the folder looked at again on a slow
+// period.
 class SyncFolder : public QObject {
     Q_OBJECT
 public:
     enum class Availability { notConfigured, offline, online };
 
     struct Options {
-        int rescanIntervalMs = 30'000;
+        // Only on a network or FUSE mount.
+        int rescanIntervalMs = 120'000;
         int debounceMs = 250;
     };
 
@@ -50,11 +58,13 @@ signals:
 
 private:
     void watch();
+    void watchMounts(bool wanted);
 
     std::filesystem::path root_;
     Availability availability_ = Availability::notConfigured;
     std::optional<std::string> token_;
-    QFileSystemWatcher watcher_;
+    FileWatch files_;
+    OwnedDescriptor mounts_;
     QTimer debounce_;
     QTimer periodic_;
 };

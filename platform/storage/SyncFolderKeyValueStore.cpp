@@ -1,9 +1,9 @@
 #include "platform/storage/SyncFolderKeyValueStore.h"
 
+#include "platform/runtime/Log.h"
 #include "platform/storage/AtomicWrite.h"
 
 #include <QFile>
-#include <QLoggingCategory>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -15,8 +15,6 @@
 namespace DewlightPlatform {
 
 namespace {
-
-Q_LOGGING_CATEGORY(syncLog, "dewlight.system")
 
 constexpr const char* suffix = ".kv";
 constexpr std::size_t nameLimit = 240;
@@ -207,7 +205,7 @@ void SyncFolderKeyValueStore::set(const std::string& key, const QByteArray& data
         return; // offline: dropped
     auto name = fileName(key);
     if (!name) {
-        qCWarning(syncLog, "A key that is empty or too long for the sync folder was not stored");
+        qCWarning(systemLog, "A key that is empty or too long for the sync folder was not stored");
         return;
     }
     auto folder = *folder_.accountFolder();

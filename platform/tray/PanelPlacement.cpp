@@ -5,7 +5,7 @@
 namespace DewlightPlatform {
 
 namespace {
-// Between the icon (or pointer) and the panel's edge.
+// Between the icon and the panel's edge.
 constexpr int gap = 4;
 
 int clampInto(int start, int length, int low, int high) {
@@ -14,8 +14,7 @@ int clampInto(int start, int length, int low, int high) {
 }
 } // namespace
 
-QPoint panelPosition(QSize panel, std::optional<QRect> icon, QPoint pointer, QRect available) {
-    const QRect anchor = icon.value_or(QRect(pointer, QSize(1, 1)));
+QPoint panelPosition(QSize panel, QRect anchor, QRect available) {
     const bool below = anchor.center().y() < available.center().y();
     const int x = anchor.center().x() - panel.width() / 2;
     const int y = below ? anchor.bottom() + 1 + gap : anchor.top() - gap - panel.height();

@@ -61,8 +61,10 @@ QSize PanelWindow::panelSize() {
 }
 
 void PanelWindow::present(std::optional<QPoint> position) {
+    // The client area goes there, not the frame: after the window style the frame of the old
+    // one would still count, and put a popup that just left a window its title bar lower.
     if (position && style_ == Style::popup)
-        move(*position);
+        setGeometry(QRect(*position, panelSize()));
     show();
     raise();
     activateWindow();

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 namespace DewlightPlatform {
 
@@ -18,6 +19,11 @@ TrayScene::Options withLiveDefaults(TrayScene::Options options) {
             if (!screen)
                 screen = QGuiApplication::primaryScreen();
             return screen ? screen->availableGeometry() : QRect();
+        };
+    if (!options.screenArea)
+        options.screenArea = [] {
+            const QScreen* screen = QGuiApplication::primaryScreen();
+            return screen ? screen->geometry() : QRect();
         };
     if (!options.monotonicMs)
         options.monotonicMs = [] {
@@ -66,8 +72,16 @@ void TrayScene::onHostAvailability(bool available) {
         hostWait_.stop();
         setMode(Mode::tray);
     } else if (mode_ == Mode::tray) {
-        setMode(Mode::window);
+        // A panel that restarts comes back within moments: the window only if it does not.
+        setMode(Mode::waiting);
+        hostWait_.start(options_.hostWait);
     }
+}
+
+void TrayScene::onIconClicked() {
+    // A host sends the place of the click; Qt's item drops it, but on X11 it is the pointer's.
+    clickedAt_ = options_.pointer();
+    togglePanel();
 }
 
 void TrayScene::setMode(Mode mode) {
@@ -82,7 +96,10 @@ void TrayScene::setMode(Mode mode) {
             icon_ = makeIcon_();
             icon_->setIcon(image_);
             icon_->setAccessibleName(accessibleName_);
-            connect(icon_.get(), &TrayIcon::activated, this, &TrayScene::togglePanel);
+            icon_->setMenuTexts(openText_, quitText_);
+            connect(icon_.get(), &TrayIcon::activated, this, &TrayScene::onIconClicked);
+            connect(icon_.get(), &TrayIcon::openChosen, this, &TrayScene::showPanel);
+            connect(icon_.get(), &TrayIcon::quitChosen, this, &TrayScene::quitRequested);
         }
         if (icon_)
             icon_->setVisible(true);
@@ -101,9 +118,20 @@ void TrayScene::setIcon(const QIcon& icon) {
 }
 
 void TrayScene::setAccessibleName(const QString& name) {
+    // Each change reaches the tray host as a signal on the bus; the label is set on every
+    // change of the model, most of which leave it as it was.
+    if (name == accessibleName_)
+        return;
     accessibleName_ = name;
     if (icon_)
         icon_->setAccessibleName(name);
+}
+
+void TrayScene::setMenuTexts(const QString& open, const QString& quit) {
+    openText_ = open;
+    quitText_ = quit;
+    if (icon_)
+        icon_->setMenuTexts(open, quit);
 }
 
 void TrayScene::togglePanel() {
@@ -131,10 +159,32 @@ void TrayScene::showPanel() {
 }
 
 void TrayScene::presentPopup() {
-    const std::optional<QRect> iconRect = icon_ ? icon_->geometry() : std::nullopt;
-    const QPoint pointer = options_.pointer();
-    const QRect area = options_.availableArea(iconRect ? iconRect->center() : pointer);
-    panel_.present(panelPosition(panel_.panelSize(), iconRect, pointer, area));
+    std::optional<QRect> anchor = icon_ ? icon_->geometry() : std::nullopt;
+    if (!anchor && clickedAt_)
+        anchor = QRect(*clickedAt_, QSize(1, 1));
+    if (!anchor)
+        anchor = edgeAnchor();
+    const QRect area = options_.availableArea(anchor->center());
+    panel_.present(panelPosition(panel_.panelSize(), *anchor, area));
+}
+
+QRect TrayScene::edgeAnchor() const {
+    const QRect screen = options_.screenArea();
+    const QRect available = options_.availableArea(screen.center());
+    const int top = available.top() - screen.top();
+    const int bottom = screen.bottom() - available.bottom();
+    const int left = available.left() - screen.left();
+    const int right = screen.right() - available.right();
+    // Trays sit at the far end of their panel: the right of a horizontal one, the bottom of a
+    // vertical one.
+    QPoint corner(screen.right(), screen.top());
+    if (bottom > std::max({top, left, right}))
+        corner = screen.bottomRight();
+    else if (left > std::max(top, right))
+        corner = screen.bottomLeft();
+    else if (right > top)
+        corner = screen.bottomRight();
+    return QRect(corner, QSize(1, 1));
 }
 
 } // namespace DewlightPlatform

@@ -19,8 +19,12 @@ namespace DewlightPlatform {
 //
 // At start the scene waits a while for a tray host (at login the panel may come up after the
 // application). Without one by then the panel opens as a window. A host that appears later (or
-// comes back after a restart) moves the application into the tray; a host that goes away turns
-// the panel into a window again, shown on the next request.
+// comes back after a restart) moves the application into the tray; a host that goes away is
+// waited for in the same way, and the panel opens as a window when it has not come back by then.
+//
+// The popup opens at the icon: at its geometry where the desktop tells it, else where the icon
+// was last clicked (the pointer then), else near the end of the screen edge the desktop's panel
+// reserves. A second launch and the icon's menu open it at the same place as a click.
 class TrayScene final : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +40,8 @@ public:
         std::function<QPoint()> pointer;
         // The screen area the panel must stay in around a point; the live scene asks the screen.
         std::function<QRect(QPoint)> availableArea;
+        // The whole screen the application starts on, panels included.
+        std::function<QRect()> screenArea;
         // A monotonic clock in milliseconds; the live scene uses the steady clock.
         std::function<std::int64_t()> monotonicMs;
     };
@@ -51,6 +57,7 @@ public:
 
     void setIcon(const QIcon& icon);
     void setAccessibleName(const QString& name);
+    void setMenuTexts(const QString& open, const QString& quit);
 
     // A click on the icon: shows the panel when hidden, hides it when shown.
     void togglePanel();
@@ -63,11 +70,17 @@ public:
 
 signals:
     void modeChanged(DewlightPlatform::TrayScene::Mode mode);
+    // "Quit" in the icon's menu.
+    void quitRequested();
 
 private:
     void onHostAvailability(bool available);
+    void onIconClicked();
     void setMode(Mode mode);
     void presentPopup();
+    // Where the popup opens when the icon's place is not known: near the end of the screen
+    // edge with the widest reserved strip (the desktop's panel), the top one when none is.
+    QRect edgeAnchor() const;
 
     TrayHost& host_;
     IconFactory makeIcon_;
@@ -78,7 +91,11 @@ private:
     std::unique_ptr<TrayIcon> icon_;
     QIcon image_;
     QString accessibleName_;
+    QString openText_ = QStringLiteral("Open Dewlight");
+    QString quitText_ = QStringLiteral("Quit");
     QTimer hostWait_;
+    // Where the icon was last clicked.
+    std::optional<QPoint> clickedAt_;
     std::optional<std::int64_t> dismissedAt_;
 };
 

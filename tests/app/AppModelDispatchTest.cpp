@@ -72,6 +72,9 @@ TEST(AppModelErase, AGlassAndAnEraseInOneTurnStartOverWithNothingRecorded) {
     EXPECT_FALSE(model.preferences().opensAtLogin);
     EXPECT_EQ(model.tally().feedback(), RozivFeedback{});
     EXPECT_EQ(harness.opened, std::vector<std::string>{"welcome"});
+    // Nothing of the erased settings stays open under the welcome.
+    EXPECT_EQ(harness.windows.log,
+              (std::vector<std::string>{"close preferences", "close welcome"}));
     // The new generation has not been welcomed: nothing is planned for it.
     EXPECT_TRUE(harness.center->pending().empty());
     EXPECT_EQ(model.panel().status, RozivPanelStatus::preparing());
@@ -122,6 +125,69 @@ TEST(AppModelErase, DataKeptAfterAFailedRebuildIsNotErased) {
     EXPECT_EQ(ledger(harness).generation().counter(), 0u);
     EXPECT_TRUE(harness.opened.empty());
     EXPECT_TRUE(harness.center->pending().empty());
+}
+
+// Two computers of one person: the second adopts the first one's erase when the sync store
+// brings it.
+TEST(AppModelErase, TheComputerThatAdoptsAnEraseAsksForItsWelcomeAgain) {
+    struct Case {
+        const char* name;
+        bool panelShown;
+        std::vector<std::string> opened;
+    };
+    const Case cases[] = {
+        // The panel on screen (a window, or a popup since put away) counts as shown again.
+        {"its panel was shown", true, {"preferences", "welcome"}},
+        // It asks once the panel first appears, as at any start.
+        {"its panel never appeared", false, {"preferences"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DewlightPlatform::LocalKeyValueHub hub;
+        ModelHarness::Options options;
+        options.account = "alice";
+        options.hub = &hub;
+        options.machine = "one";
+        ModelHarness one(options);
+        options.machine = "two";
+        ModelHarness two(options);
+        one.start();
+        auto& model = two.start();
+        two.advanceTo(monday + 10.5 * hour);
+        model.send(RozivViewAction::drinkGlass());
+        two.settle();
+        hub.deliver("two", "one");
+        one.settle();
+        ASSERT_EQ(one->panel().quarters, 4);
+        if (c.panelShown)
+            model.presentWelcomeIfNeeded();
+        model.send(RozivViewAction::openPreferences());
+        two.settle();
+        ASSERT_FALSE(two.center->pending().empty());
+
+        one->send(RozivViewAction::erase());
+        one.settle();
+        hub.deliver("one", "two");
+        two.settle();
+        EXPECT_EQ(model.panel().quarters, 0);
+        EXPECT_EQ(ledger(two).generation(), ledger(one).generation());
+        EXPECT_TRUE(two.center->pending().empty());
+        EXPECT_EQ(model.panel().status, RozivPanelStatus::preparing());
+        EXPECT_EQ(two.opened, c.opened);
+        EXPECT_EQ(std::count(two.windows.log.begin(), two.windows.log.end(), "close preferences"),
+                  1);
+
+        if (!c.panelShown) {
+            model.presentWelcomeIfNeeded();
+            two.settle();
+            EXPECT_EQ(two.opened.back(), "welcome");
+        }
+        // Walked, the welcome gives reminders again.
+        model.send(RozivViewAction::completeWelcome());
+        two.settle();
+        EXPECT_FALSE(two.center->pending().empty());
+        EXPECT_EQ(model.panel().status, RozivPanelStatus::scheduled(earliestPending(two)));
+    }
 }
 
 TEST(AppModelLogin, AChangeThatDoesNotTakeEffectShowsAsTheLoginProblem) {
@@ -417,7 +483,10 @@ TEST(AppModelWelcome, PresentedWhenNotCompletedOrThePermissionIsUndecided) {
     EXPECT_EQ(model.destination(), std::nullopt);
 }
 
-TEST(AppModelImmediate, SettingsAndRetryAreHandledAtOnce) {
+// Opening the notification settings and retrying are handled in send, never queued behind the
+// actions: a queued retry would reach the queue's check of the data and be refused over the very
+// data that failed, which is what the retry is for.
+TEST(AppModelImmediate, SettingsOpenAtOnceAndARetryRebuildsDataThatFailed) {
     ModelHarness harness;
     auto& model = harness.start();
     model.send(RozivViewAction::openNotificationSettings());
@@ -425,10 +494,25 @@ TEST(AppModelImmediate, SettingsAndRetryAreHandledAtOnce) {
 
     const long passes = planningPasses(*harness.center);
     model.send(RozivViewAction::retry());
-    EXPECT_FALSE(model.dataUnavailable()) << "a retry forces nothing";
+    EXPECT_FALSE(model.dataUnavailable()) << "a retry over good data forces nothing";
     harness.settle();
     EXPECT_EQ(planningPasses(*harness.center), passes + 1);
     EXPECT_TRUE(harness.windows.log.empty());
+
+    // The data fails to load, then its file is mended and the person presses the retry button.
+    const auto file = harness.accountFile();
+    const auto saved = *harness.files.read(file);
+    harness.files.put(file, "{");
+    model.reload(true);
+    harness.settle();
+    ASSERT_TRUE(model.dataUnavailable());
+    harness.files.put(file, saved);
+    harness.windows.log.clear();
+    model.send(RozivViewAction::retry());
+    EXPECT_FALSE(harness.windows.log.empty()) << "the windows over the failed data close at once";
+    harness.settle();
+    EXPECT_FALSE(model.dataUnavailable()) << "the retry rebuilt the data";
+    EXPECT_EQ(planningPasses(*harness.center), passes + 2);
 }
 
 } // namespace

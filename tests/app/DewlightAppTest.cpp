@@ -8,6 +8,7 @@
 #include "platform/tray/TrayScene.h"
 #include "tests/support/FakeUpdateNotifier.h"
 #include "tests/support/ModelHarness.h"
+#include "ui/Localization.h"
 #include "ui/SymbolCatalogue.h"
 #include "views/RozivStartupFailure.h"
 
@@ -96,8 +97,10 @@ protected:
             panel, options);
         scene = std::make_unique<DewlightScene>(
             *app, panel, *tray, scheme,
-            DewlightApp::DesktopSettings{.locale = QLocale(QLocale::English, QLocale::UnitedStates),
-                                         .fontPointSize = std::nullopt},
+            DewlightApp::DesktopSettings{
+                .locale = QLocale(QLocale::English, QLocale::UnitedStates),
+                .texts = ui::shippedTexts(QLocale(QLocale::English, QLocale::UnitedStates)),
+                .fontPointSize = std::nullopt},
             std::make_shared<const ui::SymbolCatalogue>());
         tray->start();
         settle();

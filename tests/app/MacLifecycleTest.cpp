@@ -1,7 +1,9 @@
 #include "app/MacLifecycle.h"
 
+#include "app/IdentityEvents.h"
 #include "platform/events/LocalSystemEvents.h"
 #include "platform/runtime/EventLoop.h"
+#include "platform/storage/LocalIdentityTokenSource.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -45,11 +47,10 @@ TEST(MacLifecycle, IdentityChangesReportedThroughTheSeamPassTrue) {
     LocalSystemEvents events;
     Recorder recorder;
     MacLifecycle lifecycle(events, recorder.handler());
-    QObject tokenSource;
-    // What the application does with the persistence layer's token source.
-    QObject::connect(&tokenSource, &QObject::objectNameChanged, &events,
-                     &DewlightPlatform::SystemEvents::reportIdentityChanged);
-    tokenSource.setObjectName("changed");
+    DewlightPlatform::LocalIdentityTokenSource tokens;
+    // The live services' wiring of the token source.
+    DewlightApp::reportIdentityChanges(tokens, events);
+    tokens.setToken("account-b");
     runUntilIdle();
     EXPECT_EQ(recorder.calls, std::vector<bool>{true});
 }

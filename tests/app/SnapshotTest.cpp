@@ -10,11 +10,13 @@
 #include "platform/runtime/Job.h"
 #include "tests/ui/GuiTest.h"
 #include "ui/Font.h"
+#include "views/MenuView.h"
 #include "views/RozivBrand.h"
 #include "views/RozivSnapshotModel.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace DewlightApp;
@@ -189,6 +191,51 @@ TEST_F(SnapshotRunTest, AWrittenFileEndsWithStatusZeroAndHoldsTheCapture) {
                               std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
         }
     EXPECT_LE(worst, 1);
+}
+
+// A picture is its view's size rounded up to whole device pixels; the ground fills the last,
+// partly covered row as well, so that no picture ends in a translucent seam. The rounded panel's
+// bottom corners stay clear.
+TEST_F(SnapshotRunTest, TheGroundFillsThePicturesLastRow) {
+    QTemporaryDir folder;
+    const QByteArray file = folder.filePath(QStringLiteral("shot.png")).toUtf8();
+    const QStringList cases[] = {
+        args({"--snapshot-state", "off"}),
+        args({"--snapshot-file", file.constData()}),
+        args({"--snapshot-welcome"}),
+        args({"--snapshot-welcome", "--snapshot-file", file.constData()}),
+        args({"--snapshot-welcome", "--snapshot-step", "2", "--snapshot-file", file.constData()}),
+        args({"--snapshot-preferences"}),
+        args({"--snapshot-preferences", "--snapshot-file", file.constData()}),
+    };
+    const auto lastRowIsGround = [](const QImage& image) {
+        // A presented view is drawn at twice its size; a continuous corner's curve reaches
+        // about 1.53 radii along the edge.
+        const int corner =
+            int(std::ceil(1.53 * KestraUI::KestraSnapshot::roundedRadius *
+                          KestraUI::KestraSnapshot::scale * image.devicePixelRatio()));
+        const int y = image.height() - 1;
+        for (int x = corner; x < image.width() - corner; ++x)
+            if (image.pixelColor(x, y).alpha() != 255)
+                return testing::AssertionFailure()
+                       << "pixel " << x << "," << y << " of " << image.width() << "x"
+                       << image.height() << " has alpha " << image.pixelColor(x, y).alpha();
+        return testing::AssertionSuccess();
+    };
+    for (const QStringList& arguments : cases) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        run(arguments);
+        const std::optional<QImage> captured = SnapshotWindow::capture(DewlightViews::rozivBrand());
+        ASSERT_TRUE(captured);
+        EXPECT_TRUE(lastRowIsGround(*captured));
+        qDeleteAll(QApplication::topLevelWidgets());
+    }
+    // A presented view frozen on a screen of twice the pixels.
+    for (const double ratio : {1.0, 2.0, 1.5})
+        EXPECT_TRUE(lastRowIsGround(KestraUI::KestraSnapshot::frozen(
+            DewlightViews::MenuView(model_),
+            snapshotEnvironment(ui::ColorScheme::dark, QLocale(QLocale::English)), false, ratio)))
+            << ratio;
 }
 
 TEST_F(SnapshotRunTest, AFailedWriteEndsWithStatusOne) {

@@ -1,6 +1,6 @@
 #include "core/PanelProjection.h"
 
-#include "tests/core/ReminderFixtures.h"
+#include "tests/support/ReminderFixtures.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -41,8 +41,18 @@ protected:
     std::optional<WorkdayID> countingDay;
 
     PanelProjection project() const {
-        return PanelProjection(settings, ledger, monday, now, permission, welcomeCompleted,
-                               nextReminder, failure, suppressAnimation, countingDay);
+        return PanelProjection({
+            .settings = settings,
+            .ledger = ledger,
+            .workday = monday,
+            .now = now,
+            .permission = permission,
+            .welcomeCompleted = welcomeCompleted,
+            .nextReminder = nextReminder,
+            .failure = failure,
+            .suppressAnimation = suppressAnimation,
+            .countingDay = countingDay,
+        });
     }
     // Glasses first, then sips, all on Monday morning.
     void drink(int glasses, int sips) {

@@ -4,7 +4,7 @@
 #include "core/ReminderAction.h"
 #include "core/Versioned.h"
 #include "tests/core/Expect.h"
-#include "tests/core/ReminderFixtures.h"
+#include "tests/support/ReminderFixtures.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

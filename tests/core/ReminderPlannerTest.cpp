@@ -1,7 +1,7 @@
 #include "core/ReminderPlanner.h"
 
 #include "tests/core/Expect.h"
-#include "tests/core/ReminderFixtures.h"
+#include "tests/support/ReminderFixtures.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -26,8 +26,18 @@ protected:
     std::int64_t maximumItems = 60;
 
     ReminderPlan plan() const {
-        return ReminderPlanner::plan(settings, ledger, account, now, calendar, permission,
-                                     planningAllowed, postponement, horizonEnd, maximumItems);
+        return ReminderPlanner::plan({
+            .settings = settings,
+            .ledger = ledger,
+            .account = account,
+            .now = now,
+            .calendar = calendar,
+            .permission = permission,
+            .planningAllowed = planningAllowed,
+            .postponement = postponement,
+            .horizonEnd = horizonEnd,
+            .maximumItems = maximumItems,
+        });
     }
     // The moments the plan holds for one day of the week.
     std::vector<double> momentsOn(const ReminderPlan& plan, int day) const {
@@ -280,9 +290,18 @@ TEST_F(ReminderPlannerTest, PlansNothingWhenRemindersCannotBeShown) {
 TEST_F(ReminderPlannerTest, FollowsTheCalendarsTimeZone) {
     // 08:00 in Berlin is 07:00 UTC in January; reminders come at Berlin wall times.
     const Calendar berlin = Calendar::gregorian("Europe/Berlin");
-    const auto result =
-        ReminderPlanner::plan(settings, ledger, account, at(0, 7), berlin, permission, true,
-                              std::nullopt, at(0, 7) + 604800, 60);
+    const auto result = ReminderPlanner::plan({
+        .settings = settings,
+        .ledger = ledger,
+        .account = account,
+        .now = at(0, 7),
+        .calendar = berlin,
+        .permission = permission,
+        .planningAllowed = true,
+        .postponement = std::nullopt,
+        .horizonEnd = at(0, 7) + 604800,
+        .maximumItems = 60,
+    });
     ASSERT_EQ(result.items.size(), 40U);
     EXPECT_EQ(result.items.front().payload.scheduledAt(), at(0, 9));
     EXPECT_EQ(result.items.front().payload.workday(), dayID(0));

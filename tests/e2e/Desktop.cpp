@@ -12,6 +12,7 @@
 #include <QThread>
 #include <algorithm>
 #include <csignal>
+#include <map>
 #include <optional>
 #include <sys/types.h>
 
@@ -213,8 +214,9 @@ QString Desktop::start() {
     if (!QDBusConnection::connectToBus(a11yAddress_, a11yName).isConnected())
         return QStringLiteral("cannot reach the accessibility bus at %1").arg(a11yAddress_);
 
-    // dunst keeps its notifications until closed, and its action menu is a script of the
-    // test's own that picks the action named in a file.
+    // dunst keeps its own default time-outs (10 s for low and normal urgency), as a person's
+    // would, and its action menu is a script of the test's own that picks the action named in a
+    // file.
     const QString config = root_.filePath(QStringLiteral("dunst-config/dunst"));
     QDir().mkpath(config);
     const QString picker = root_.filePath(QStringLiteral("pick-action.sh"));
@@ -229,9 +231,7 @@ QString Desktop::start() {
     script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QFile rc(config + QStringLiteral("/dunstrc"));
     rc.open(QIODevice::WriteOnly);
-    rc.write(QStringLiteral("[global]\n    dmenu = %1\n    show_indicators = no\n"
-                            "[urgency_low]\n    timeout = 0\n[urgency_normal]\n    timeout = 0\n"
-                            "[urgency_critical]\n    timeout = 0\n")
+    rc.write(QStringLiteral("[global]\n    dmenu = %1\n    show_indicators = no\n")
                  .arg(picker)
                  .toUtf8());
     rc.close();
@@ -286,13 +286,49 @@ bool Desktop::activateItem(qint64 pid) {
             continue;
         const std::optional<Reference> item =
             itemOwnedBy(bus, watcher->RegisteredStatusNotifierItems(), pid);
-        if (item)
-            return call(bus, item->first, item->second,
-                        QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"),
-                        {10, 10})
-                       .type() == QDBusMessage::ReplyMessage;
+        if (!item)
+            continue;
+        movePointer(iconX, iconY);
+        return call(bus, item->first, item->second, QStringLiteral("org.kde.StatusNotifierItem"),
+                    QStringLiteral("Activate"), {iconX, iconY})
+                   .type() == QDBusMessage::ReplyMessage;
     }
     return false;
+}
+
+void Desktop::movePointer(int x, int y) {
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(x), QString::number(y)}, nullptr, 5000,
+        environment(Home{root_.path()}));
+}
+
+std::optional<QString> Desktop::lastVisibleWindow(qint64 pid) {
+    QByteArray output;
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+         QString::number(pid)},
+        &output, 5000, environment(Home{root_.path()}));
+    const QList<QByteArray> windows = output.trimmed().split('\n');
+    if (windows.constLast().isEmpty())
+        return std::nullopt;
+    return QString::fromLatin1(windows.constLast());
+}
+
+std::optional<QRect> Desktop::windowGeometry(qint64 pid) {
+    const std::optional<QString> window = lastVisibleWindow(pid);
+    QByteArray output;
+    if (!window || !run(QStringLiteral("xdotool"),
+                        {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), *window},
+                        &output, 5000, environment(Home{root_.path()})))
+        return std::nullopt;
+    // X=…, Y=…, WIDTH=…, HEIGHT=… lines.
+    std::map<QByteArray, int> values;
+    for (const QByteArray& line : output.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0)
+            values[line.left(equals)] = line.mid(equals + 1).toInt();
+    }
+    return QRect(values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]);
 }
 
 QString Desktop::startSecondBus() {
@@ -478,25 +514,15 @@ QStringList Desktop::invokedActions() {
 }
 
 bool Desktop::hasVisibleWindow(qint64 pid) {
-    QByteArray output;
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-         QString::number(pid)},
-        &output, 5000, environment(Home{root_.path()}));
-    return !output.trimmed().isEmpty();
+    return lastVisibleWindow(pid).has_value();
 }
 
 bool Desktop::pressKeys(qint64 pid, const QStringList& keys) {
     const QProcessEnvironment env = environment(Home{root_.path()});
-    QByteArray output;
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-         QString::number(pid)},
-        &output, 5000, env);
-    const QList<QByteArray> windows = output.trimmed().split('\n');
-    if (windows.constLast().isEmpty())
+    const std::optional<QString> found = lastVisibleWindow(pid);
+    if (!found)
         return false;
-    const QString window = QString::fromLatin1(windows.constLast());
+    const QString window = *found;
     // No window manager runs here: the pointer goes over the panel and the focus is set on it
     // the way a window manager would on a click.
     run(QStringLiteral("xdotool"),
@@ -601,7 +627,8 @@ bool App::start() {
     process_.setProcessEnvironment(environment_);
     process_.setStandardOutputFile(log_, QIODevice::Append);
     process_.setStandardErrorFile(log_, QIODevice::Append);
-    process_.start(QStringLiteral(DEWLIGHT_E2E_APP), {});
+    // A benchmark may measure another build of the app against this one.
+    process_.start(qEnvironmentVariable("DEWLIGHT_BENCH_APP", QStringLiteral(DEWLIGHT_E2E_APP)), {});
     return process_.waitForStarted(5000);
 }
 
@@ -620,6 +647,12 @@ bool App::quit() {
         return true;
     kill();
     return false;
+}
+
+std::optional<int> App::ended(int timeoutMs) {
+    if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs))
+        return std::nullopt;
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 
 bool App::registered(int timeoutMs) {

@@ -10,11 +10,13 @@
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace DewlightE2e {
@@ -98,13 +100,23 @@ public:
     FakeStatusNotifierWatcher& tray() { return *watcher_; }
     // A fresh host before each launch, so that its first item is the running app's.
     void resetTray();
+    // The tray's panel stops (its process ended) and starts again.
+    void stopTray() { watcher_.reset(); }
+    void startTray() { resetTray(); }
+    // Where the app's icon sits in the tray: at the right end of a top bar, as on most desktops.
+    static constexpr int iconX = 1240;
+    static constexpr int iconY = 12;
     // The host, made once, for apps that run side by side: their items are told apart by the
     // process that owns them.
     void keepTray();
     // The app with `pid` has an item in the host.
     bool hasItem(qint64 pid);
-    // Clicks the item of the app with `pid`.
+    // Clicks the item of the app with `pid` as a person does: the pointer goes to the icon, and
+    // the host sends that place with the activation.
     bool activateItem(qint64 pid);
+    void movePointer(int x, int y);
+    // The place of the app's visible window on screen (the last one when it shows several).
+    std::optional<QRect> windowGeometry(qint64 pid);
 
     // Real X input: key names as xdotool spells them ("g", "ctrl+z", "Return").
     bool pressKeys(qint64 pid, const QStringList& keys);
@@ -129,6 +141,9 @@ public:
     QString timeZone(qint64 eastOfUtc);
 
 private:
+    // The id of the app's last visible window, as xdotool finds it.
+    std::optional<QString> lastVisibleWindow(qint64 pid);
+
     QString artifacts_;
     QTemporaryDir root_;
     std::unique_ptr<QTemporaryDir> zones_;
@@ -159,6 +174,8 @@ public:
     bool running() const { return process_.state() == QProcess::Running; }
     void kill();                    // SIGKILL, as a crash or power loss
     bool quit();                    // SIGTERM, then waits for the end
+    // Waits for the app to end by itself; its exit code, or nothing when it still runs.
+    std::optional<int> ended(int timeoutMs);
     bool registered(int timeoutMs); // its tray item reached the host
     bool openPanel(int timeoutMs);  // clicks the item until the panel is visible
     bool shows(const QString& text, int timeoutMs) {

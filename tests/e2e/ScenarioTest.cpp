@@ -8,8 +8,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -137,6 +139,19 @@ protected:
         ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     }
 
+    // Starts the app without a notification server, walks its welcome and opens its panel.
+    void launchWelcomed(App& app) {
+        ASSERT_NO_FATAL_FAILURE(launch(app));
+        ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("Open Settings")));
+        ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    }
+
+    // Escape puts the open panel of `app` away.
+    void putPanelAway(App& app) {
+        app.press({QStringLiteral("Escape")});
+        ASSERT_TRUE(waitFor([&] { return !desktop->hasVisibleWindow(app.pid()); }, 5000));
+    }
+
     // Keys for the panel of `app`, opened first. With two apps on the desktop the panel of one
     // closes when the other's takes the focus, and a click right after that only confirms the
     // dismissal: the keys go once a panel is there to take them.
@@ -229,16 +244,20 @@ TEST_F(Scenario, WithoutANotificationServerThePanelShowsTheDeniedNotice) {
     const Home home = desktop->newHome(QStringLiteral("one"));
     App& app = newApp(home);
     launch(app);
-    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, QStringLiteral("Open Settings")));
+    // The welcome tells what happened, never "All set!".
+    const QString noService =
+        QStringLiteral("No notification service answered on this desktop, so reminders cannot "
+                       "appear. Counting works without them.");
+    ASSERT_NO_FATAL_FAILURE(walkWelcome(app, noService));
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     EXPECT_TRUE(app.shows(QStringLiteral("Notifications are off"), budget->leftMs(10000)))
         << desktop->describe(app.pid()).toStdString();
     EXPECT_TRUE(app.shows(QStringLiteral("Just one step left"), 0))
         << desktop->describe(app.pid()).toStdString();
+    EXPECT_TRUE(app.shows(noService, 0)) << desktop->describe(app.pid()).toStdString();
 
     ASSERT_TRUE(desktop->startNotificationServer());
-    app.press({QStringLiteral("Escape")});
-    ASSERT_TRUE(waitFor([&] { return !desktop->hasVisibleWindow(app.pid()); }, 5000));
+    ASSERT_NO_FATAL_FAILURE(putPanelAway(app));
     ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
     EXPECT_TRUE(waitFor(
         [&] {
@@ -247,6 +266,59 @@ TEST_F(Scenario, WithoutANotificationServerThePanelShowsTheDeniedNotice) {
                    app.shows(QStringLiteral("A glass"), 0);
         },
         budget->leftMs(15000)))
+        << desktop->describe(app.pid()).toStdString();
+}
+
+// 8. A second launch, from a menu or a terminal with the pointer elsewhere, opens the panel where
+// a click on the tray icon opens it.
+TEST_F(Scenario, ASecondLaunchOpensThePanelAtTheTrayIcon) {
+    budget.emplace(90s);
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home);
+    ASSERT_NO_FATAL_FAILURE(launchWelcomed(app));
+    const std::optional<QRect> clicked = desktop->windowGeometry(app.pid());
+    ASSERT_TRUE(clicked);
+    // Under the icon, inside the screen.
+    EXPECT_LE(clicked->left(), Desktop::iconX);
+    EXPECT_GE(clicked->right(), Desktop::iconX);
+    EXPECT_GT(clicked->top(), Desktop::iconY);
+    EXPECT_LT(clicked->top(), Desktop::iconY + 30);
+    ASSERT_NO_FATAL_FAILURE(putPanelAway(app));
+
+    desktop->movePointer(300, 600);
+    App& second = newApp(home);
+    second.besideOthers();
+    ASSERT_TRUE(second.start());
+    EXPECT_EQ(second.ended(budget->leftMs(10000)), 0);
+    current = &app;
+    ASSERT_TRUE(waitFor([&] { return desktop->hasVisibleWindow(app.pid()); },
+                        budget->leftMs(10000)));
+    EXPECT_EQ(desktop->windowGeometry(app.pid()), clicked);
+}
+
+// 9. The tray's panel stops while the app runs: after the same wait as at start-up the panel is
+// a normal window; when the tray is back, the app is in it again and the window goes.
+TEST_F(Scenario, TheTrayStoppedAndRestartedWhileTheAppRuns) {
+    budget.emplace(90s);
+    const Home home = desktop->newHome(QStringLiteral("one"));
+    App& app = newApp(home);
+    ASSERT_NO_FATAL_FAILURE(launchWelcomed(app));
+    ASSERT_NO_FATAL_FAILURE(putPanelAway(app));
+
+    desktop->stopTray();
+    EXPECT_TRUE(waitFor([&] { return desktop->hasVisibleWindow(app.pid()); },
+                        budget->leftMs(15000)))
+        << "no window after the tray went away";
+    EXPECT_TRUE(app.shows(QStringLiteral("A glass"), budget->leftMs(10000)))
+        << desktop->describe(app.pid()).toStdString();
+
+    desktop->startTray();
+    ASSERT_TRUE(app.registered(budget->leftMs(15000))) << "the item did not come back";
+    EXPECT_TRUE(waitFor([&] { return !desktop->hasVisibleWindow(app.pid()); },
+                        budget->leftMs(10000)))
+        << "the window stayed with the tray back";
+    ASSERT_TRUE(app.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(app.shows(QStringLiteral("A glass"), budget->leftMs(10000)))
         << desktop->describe(app.pid()).toStdString();
 }
 
@@ -321,7 +393,7 @@ TEST_F(Scenario, KilledWhileRecordingItNeverLosesACompletedDrink) {
 // zone puts it shortly before one of those hours, whatever the hour and day the test runs at,
 // and the machine's clock is left alone.
 TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) {
-    budget.emplace(150s);
+    budget.emplace(180s);
     ASSERT_TRUE(desktop->startNotificationServer());
     // The reminder is due this long after the launch: the welcome is walked well before it,
     // and only a walked welcome lets reminders be planned.
@@ -391,6 +463,11 @@ TEST_F(Scenario, AReminderReachesTheNotificationServerAndItsGlassActionRecords) 
         << reminder.hints.join(QLatin1Char(',')).toStdString();
     EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-file")));
     EXPECT_FALSE(reminder.hints.contains(QStringLiteral("sound-name")));
+
+    // The person comes back after twice dunst's own time-out (10 s): the reminder is still on
+    // screen, and its buttons still answer.
+    waitFor([] { return false; }, 2 * 10000 + 1000);
+    EXPECT_EQ(desktop->displayedNotifications(), 1) << "the reminder expired unanswered";
 
     // The user picks "A glass" in dunst's menu; the panel counts it.
     ASSERT_TRUE(desktop->invokeAction(QStringLiteral("cup")));
@@ -617,19 +694,66 @@ private:
     QTimer timer_;
 };
 
-// 5. Two computers: two apps with homes of their own, whose sync folders a copy loop keeps
-// equal. Glasses counted on both converge on both; an erase on one is adopted by the other.
-TEST_F(Scenario, TwoComputersConvergeAndAdoptAnErase) {
-    budget.emplace(180s);
+// The command blocks of the README's "Sync between computers" section, in order: what a person
+// copies into a terminal.
+QStringList readmeSyncSteps() {
+    QFile readme(QStringLiteral(DEWLIGHT_E2E_README));
+    if (!readme.open(QIODevice::ReadOnly))
+        return {};
+    QStringList blocks;
+    bool inSection = false;
+    bool inBlock = false;
+    for (const QString& line : QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("## "))) {
+            inSection = line == QStringLiteral("## Sync between computers");
+            inBlock = false;
+            continue;
+        }
+        const bool command = inSection && line.startsWith(QStringLiteral("    ")) &&
+                             !line.trimmed().isEmpty();
+        if (command && !inBlock)
+            blocks.push_back({});
+        if (command)
+            blocks.back() += line.mid(4) + QLatin1Char('\n');
+        inBlock = command;
+    }
+    return blocks;
+}
+
+// Runs commands in a home as a person's shell would, stopping at the first that fails. Empty
+// when all succeeded, else what the shell said.
+QString runInHome(const Desktop& desktop, const Home& home, const QString& commands) {
+    QProcess shell;
+    shell.setProcessEnvironment(desktop.environment(home));
+    shell.setWorkingDirectory(home.root);
+    shell.setProcessChannelMode(QProcess::MergedChannels);
+    shell.start(QStringLiteral("sh"), {QStringLiteral("-ec"), commands});
+    if (!shell.waitForFinished(10000))
+        return QStringLiteral("the commands did not finish");
+    if (shell.exitStatus() == QProcess::NormalExit && shell.exitCode() == 0)
+        return {};
+    return QString::fromUtf8(shell.readAll()) +
+           QStringLiteral("(exit %1)\n%2").arg(shell.exitCode()).arg(commands);
+}
+
+// 5. Two computers: two apps with homes of their own join one sync account by the README's
+// commands, run verbatim, while a copy loop stands in for the sync tool. Glasses counted on both
+// converge on both; an erase on one is adopted by the other, which asks for its welcome again.
+TEST_F(Scenario, TwoComputersJoinByTheReadmeConvergeAndAdoptAnErase) {
+    budget.emplace(280s);
+    const QStringList steps = readmeSyncSteps();
+    ASSERT_EQ(steps.size(), 2) << "the README's sync steps: the link on each computer, then the "
+                                  "account file on one";
     ASSERT_TRUE(desktop->startNotificationServer());
     const Home homes[] = {desktop->newHome(QStringLiteral("one")),
                           desktop->newHome(QStringLiteral("two"))};
-    for (const Home& home : homes) {
-        ASSERT_TRUE(QDir().mkpath(home.syncFolder()));
-        ASSERT_TRUE(
-            writeFile(home.syncFolder() + QStringLiteral("/account"), "reader@example.org\n"));
+    const QString welcome = QStringLiteral("A little water during your workday");
+    // The first computer joins before the app first starts.
+    for (const QString& step : steps) {
+        const QString failed = runInHome(*desktop, homes[0], step);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
     }
-    CopyLoop loop(homes[0].syncFolder(), homes[1].syncFolder());
+    ASSERT_TRUE(QFileInfo(homes[0].syncFolder() + QStringLiteral("/account")).isFile());
     // Each computer has a session bus of its own; only the first has a notification server.
     const QString error = desktop->startSecondBus();
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
@@ -641,9 +765,39 @@ TEST_F(Scenario, TwoComputersConvergeAndAdoptAnErase) {
         ASSERT_NO_FATAL_FAILURE(walkWelcome(*app, app == &one ? QStringLiteral("All set!")
                                                               : QStringLiteral("Open Settings")));
         ASSERT_TRUE(app->openPanel(budget->leftMs(10000)));
-        EXPECT_TRUE(app->shows(inSyncFolder, budget->leftMs(10000)))
+        EXPECT_TRUE(app->shows(app == &one ? inSyncFolder : withoutSyncFolder,
+                               budget->leftMs(10000)))
             << desktop->describe(app->pid()).toStdString();
     }
+    // A glass on the second computer before it joins stays in its own set.
+    ASSERT_NO_FATAL_FAILURE(inPanel(two, {QStringLiteral("g")}));
+    EXPECT_EQ(panelQuarters(two, 4, budget->leftMs(10000)), 4)
+        << desktop->describe(two.pid()).toStdString();
+
+    // The second computer joins while it runs: its link, and the account file the tool brings.
+    const QString failed = runInHome(*desktop, homes[1], steps[0]);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    CopyLoop loop(QDir(homes[0].syncFolder()).canonicalPath(),
+                  QDir(homes[1].syncFolder()).canonicalPath());
+    QElapsedTimer joining;
+    joining.start();
+    current = &two;
+    EXPECT_TRUE(waitFor(
+        [&] { return two.shows(welcome, 0) || two.shows(inSyncFolder, 0); },
+        budget->leftMs(40000)))
+        << desktop->describe(two.pid()).toStdString();
+    // The sync folder is watched: a link or `account` file that appears while the app runs is
+    // noticed within about two seconds, not at a rescan half a minute later.
+    EXPECT_LE(joining.elapsed(), 2500) << "the link and account were noticed late";
+    // Never welcomed in the account, it asks at once: its panel was shown before.
+    ASSERT_TRUE(two.shows(welcome, budget->leftMs(10000)))
+        << desktop->describe(two.pid()).toStdString();
+    ASSERT_NO_FATAL_FAILURE(finishWelcomeIfShown(two));
+    EXPECT_TRUE(two.shows(inSyncFolder, budget->leftMs(10000)))
+        << desktop->describe(two.pid()).toStdString();
+    EXPECT_EQ(panelQuarters(two, 0, budget->leftMs(10000)), 0)
+        << "the glass counted before joining left the count\n"
+        << desktop->describe(two.pid()).toStdString();
 
     // Two glasses on the first computer, a sip on the second, at about the same time.
     // A panel closes when another window takes the focus: each is opened before its keys.
@@ -662,51 +816,68 @@ TEST_F(Scenario, TwoComputersConvergeAndAdoptAnErase) {
     EXPECT_EQ(panelQuarters(one, 13, budget->leftMs(40000)), 13)
         << desktop->describe(one.pid()).toStdString();
 
-    // The first computer erases everything through its preferences.
-    ASSERT_NO_FATAL_FAILURE(inPanel(one, {QStringLiteral("ctrl+comma")}));
-    ASSERT_TRUE(one.shows(QStringLiteral("Erase…"), budget->leftMs(10000)))
-        << desktop->describe(one.pid()).toStdString();
-    ASSERT_TRUE(one.focus(QStringLiteral("Erase…"))) << desktop->describe(one.pid()).toStdString();
+    // Both open their preferences; the first erases everything through its own.
+    const QString erase = QStringLiteral("Erase…");
+    for (App* app : {&two, &one}) {
+        ASSERT_NO_FATAL_FAILURE(inPanel(*app, {QStringLiteral("ctrl+comma")}));
+        ASSERT_TRUE(app->shows(erase, budget->leftMs(10000)))
+            << desktop->describe(app->pid()).toStdString();
+    }
+    current = &one;
+    ASSERT_TRUE(one.focus(erase)) << desktop->describe(one.pid()).toStdString();
     ASSERT_TRUE(one.press({QStringLiteral("space")}));
     ASSERT_TRUE(one.shows(QStringLiteral("Erase glasses and settings?"), budget->leftMs(10000)))
         << desktop->describe(one.pid()).toStdString();
     ASSERT_TRUE(one.focus(QStringLiteral("Erase data")))
         << desktop->describe(one.pid()).toStdString();
     ASSERT_TRUE(one.press({QStringLiteral("space")}));
+    // The welcome opens and the preferences of the erased settings are put away.
+    EXPECT_TRUE(one.shows(welcome, budget->leftMs(10000)))
+        << desktop->describe(one.pid()).toStdString();
+    EXPECT_TRUE(waitFor([&] { return !one.shows(erase, 0); }, budget->leftMs(10000)))
+        << "the preferences stayed open under the welcome\n"
+        << desktop->describe(one.pid()).toStdString();
 
-    // The second computer adopts the erase: its welcome opens again when its panel does (the
-    // erase reset it), and its count starts over.
+    // The second computer adopts the erase and asks for its welcome by itself, nothing clicked:
+    // its preferences go, its count starts over.
     current = &two;
-    const QString welcome = QStringLiteral("A little water during your workday");
-    EXPECT_TRUE(waitFor(
-        [&] {
-            if (!desktop->hasVisibleWindow(two.pid()))
-                two.openPanel(2000);
-            return two.shows(welcome, 0) || shownQuarters(*desktop, two.pid()) == 0;
-        },
-        budget->leftMs(40000)))
+    EXPECT_TRUE(two.shows(welcome, budget->leftMs(40000)))
+        << "the adopted erase left the welcome unasked\n"
+        << desktop->describe(two.pid()).toStdString();
+    EXPECT_TRUE(waitFor([&] { return !two.shows(erase, 0); }, budget->leftMs(10000)))
         << desktop->describe(two.pid()).toStdString();
     ASSERT_NO_FATAL_FAILURE(finishWelcomeIfShown(two));
     EXPECT_EQ(panelQuarters(two, 0, budget->leftMs(10000)), 0)
+        << desktop->describe(two.pid()).toStdString();
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return desktop->hasVisibleWindow(two.pid()) &&
+                   !two.shows(QStringLiteral("Preparing reminders…"), 0);
+        },
+        budget->leftMs(10000)))
+        << "walked, the welcome left the panel waiting\n"
         << desktop->describe(two.pid()).toStdString();
     // And the two count together again.
     ASSERT_NO_FATAL_FAILURE(inPanel(two, {QStringLiteral("g")}));
     EXPECT_EQ(panelQuarters(two, 4, budget->leftMs(10000)), 4)
         << desktop->describe(two.pid()).toStdString();
-    // The first computer starts over too: its preferences are put away, its welcome walked.
     current = &one;
-    EXPECT_TRUE(waitFor(
-        [&] {
-            if (!one.shows(QStringLiteral("Erase…"), 0))
-                return true;
-            one.press({QStringLiteral("Escape")});
-            return false;
-        },
-        budget->leftMs(10000)))
-        << desktop->describe(one.pid()).toStdString();
-    ASSERT_TRUE(one.openPanel(budget->leftMs(10000)));
     ASSERT_NO_FATAL_FAILURE(finishWelcomeIfShown(one));
     EXPECT_EQ(panelQuarters(one, 4, budget->leftMs(40000)), 4)
+        << desktop->describe(one.pid()).toStdString();
+
+    // Removing its link signs out the second computer alone: its own glass is back, and the
+    // first stays in the account.
+    ASSERT_TRUE(QFile::remove(homes[1].syncFolder()));
+    current = &two;
+    ASSERT_TRUE(two.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(two.shows(withoutSyncFolder, budget->leftMs(40000)))
+        << desktop->describe(two.pid()).toStdString();
+    EXPECT_EQ(panelQuarters(two, 4, budget->leftMs(10000)), 4)
+        << desktop->describe(two.pid()).toStdString();
+    current = &one;
+    ASSERT_TRUE(one.openPanel(budget->leftMs(10000)));
+    EXPECT_TRUE(one.shows(inSyncFolder, budget->leftMs(10000)))
         << desktop->describe(one.pid()).toStdString();
 }
 

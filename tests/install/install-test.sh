@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what the desktop finds there: the
-# binary, a valid desktop entry naming it and its icon, and the icon in the hicolor theme.
+# binary, a valid desktop entry starting it by its absolute path and naming its icon, and the
+# icon in the hicolor theme.
 # Usage: install-test.sh <build folder>
 set -euo pipefail
 build=$1
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
-
+top=$(mktemp -d)
+trap 'rm -rf "$top"' EXIT
+prefix=$top/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 status=0
@@ -23,7 +24,8 @@ if [[ -f $entry ]]; then
     else
         fail "desktop-file-validate is not installed (Debian: desktop-file-utils)"
     fi
-    grep -qx 'Exec=dewlight' "$entry" || fail "the entry does not start dewlight"
+    grep -qxF "Exec=$prefix/bin/dewlight" "$entry" ||
+        fail "the entry does not start $prefix/bin/dewlight: $(grep '^Exec=' "$entry")"
     grep -qx 'Icon=dewlight' "$entry" || fail "the entry does not name the dewlight icon"
 else
     fail "no share/applications/dewlight.desktop"
@@ -39,4 +41,12 @@ for size in 16 22 24 32 48 64 128 256; do
         fail "the ${size} px icon is not ${size}x${size}"
     fi
 done
+
+# A prefix with a space: the path is quoted in Exec=, and still validates.
+spaced="$top/my apps"
+cmake --install "$build" --prefix "$spaced" >/dev/null
+entry=$spaced/share/applications/dewlight.desktop
+grep -qxF "Exec=\"$spaced/bin/dewlight\"" "$entry" ||
+    fail "the entry does not quote $spaced/bin/dewlight: $(grep '^Exec=' "$entry")"
+desktop-file-validate "$entry" || fail "the entry under $spaced does not validate"
 exit $status

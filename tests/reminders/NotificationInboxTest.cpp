@@ -1,7 +1,7 @@
 #include "reminders/NotificationInbox.h"
 
-#include "ReminderFixtures.h"
 #include "platform/runtime/EventLoop.h"
+#include "tests/reminders/ReminderTasks.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -1,8 +1,8 @@
 #include "reminders/ReminderReconciler.h"
 
-#include "ReminderFixtures.h"
 #include "ServiceFixture.h"
 #include "platform/runtime/EventLoop.h"
+#include "tests/reminders/ReminderTasks.h"
 
 #include <gtest/gtest.h>
 #include <string>

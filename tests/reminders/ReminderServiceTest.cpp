@@ -1,11 +1,11 @@
 #include "reminders/ReminderService.h"
 
-#include "ReminderFixtures.h"
 #include "ServiceFixture.h"
 #include "core/Json.h"
 #include "core/Versioned.h"
 #include "platform/notifications/NotificationError.h"
 #include "platform/runtime/EventLoop.h"
+#include "tests/reminders/ReminderTasks.h"
 
 #include <QtGlobal>
 #include <gtest/gtest.h>
@@ -127,7 +127,7 @@ TEST(ReminderService, TriggerFollowsTheCalendarOfTheMoment) {
     // Summer time: 10:00 UTC on 2026-07-06 is 12:00 in Berlin.
     f.zone = "Europe/Berlin";
     const double july = 805075200; // 2026-07-06 00:00 UTC
-    const PlannedReminder summer{ReminderPayload(Identity<AccountTag>("a"), generation(),
+    const PlannedReminder summer{ReminderPayload(Identity<AccountTag>("a"), payloadGeneration(),
                                                  WorkdayID(july), Identity<ReminderTag>("r"),
                                                  july + 10 * hour + 0.25),
                                  ReminderPhrase::smallPause, false};

@@ -1,12 +1,12 @@
 #include "reminders/RozivReminders.h"
 
-#include "ReminderFixtures.h"
 #include "core/ReminderPlanner.h"
 #include "core/RozivSettings.h"
 #include "platform/localization/Localizer.h"
 #include "platform/notifications/LocalNotificationCenter.h"
 #include "platform/runtime/EventLoop.h"
 #include "platform/runtime/FakeClock.h"
+#include "tests/reminders/ReminderTasks.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -204,11 +204,20 @@ TEST(RozivReminders, FromPlanToAnswer) {
         {Weekday::monday, Weekday::tuesday, Weekday::wednesday, Weekday::thursday, Weekday::friday},
         540, 1080, CupVolume::ml250, ReminderInterval::minutes60, false);
     const Identity<AccountTag> account("account-a");
-    const HydrationLedger ledger(generation());
+    const HydrationLedger ledger(payloadGeneration());
     const auto calendar = Calendar::utc();
-    const auto plan = ReminderPlanner::plan(settings, ledger, account, clock.now(), calendar,
-                                            NotificationPermission::authorized, true, std::nullopt,
-                                            clock.now() + 604800, 60);
+    const auto plan = ReminderPlanner::plan({
+        .settings = settings,
+        .ledger = ledger,
+        .account = account,
+        .now = clock.now(),
+        .calendar = calendar,
+        .permission = NotificationPermission::authorized,
+        .planningAllowed = true,
+        .postponement = std::nullopt,
+        .horizonEnd = clock.now() + 604800,
+        .maximumItems = 60,
+    });
     ASSERT_EQ(plan.items.size(), 40u);
 
     std::optional<std::optional<ConfirmedPlan>> confirmed;

@@ -4,6 +4,7 @@
 #include "storage/AtomicFileStore.h"
 #include "tests/storage/StorageFailure.h"
 #include "tests/support/WarningLog.h"
+#include "tests/support/Week.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,13 @@ namespace {
 
 using namespace DewlightCore;
 
-constexpr double monday = 789264000; // 2026-01-05, a UTC midnight
+using DewlightTesting::mondayMidnight;
 
 CommittedState sampleState() {
-    const WorkdayID day(monday);
+    const WorkdayID day(mondayMidnight);
     const Identity<WriterTag> writer("writer-a");
     const DrinkRecord glass(Identity<DrinkTag>("d1"), Identity<ClickGroupTag>("g1"), writer, day,
-                            DrinkKind::cup, monday + 36000, 1);
+                            DrinkKind::cup, mondayMidnight + 36000, 1);
     CommittedState state = CommittedState::fresh();
     state.ledger = HydrationLedger(initialGeneration(), {glass});
     state.receipts = {ActionReceipt("roziv.1.2")};

@@ -7,6 +7,7 @@
 #include "storage/CloudStorage.h"
 #include "storage/CommittedState.h"
 #include "tests/storage/StorageFailure.h"
+#include "tests/support/Week.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -16,19 +17,19 @@ namespace {
 
 using namespace DewlightCore;
 
-constexpr double monday = 789264000; // 2026-01-05, a UTC midnight
+using DewlightTesting::mondayMidnight;
 constexpr double dayLength = 86400;
 const Identity<AccountTag> icloud("icloud");
 
 WorkdayID dayAt(int offset) {
-    return WorkdayID(monday + offset * dayLength);
+    return WorkdayID(mondayMidnight + offset * dayLength);
 }
 
 DrinkRecord glass(const std::string& id, const std::string& writer, int day,
                   std::uint64_t sequence) {
     return DrinkRecord(Identity<DrinkTag>(id), Identity<ClickGroupTag>("g-" + id),
                        Identity<WriterTag>(writer), dayAt(day), DrinkKind::cup,
-                       monday + day * dayLength + 36000 + sequence, sequence);
+                       mondayMidnight + day * dayLength + 36000 + sequence, sequence);
 }
 
 template <class T> QByteArray encoded(const T& value) {
@@ -144,7 +145,7 @@ HydrationLedger ledgerOfShardSize(std::size_t bytes, const Identity<WriterTag>& 
         auto id = "f" + std::to_string(index) + "-";
         id.resize(std::max(idLength, id.size()), 'y');
         return DrinkRecord(Identity<DrinkTag>(id), Identity<ClickGroupTag>("g"), writer, dayAt(0),
-                           DrinkKind::cup, monday + 36000 + index, index + 1);
+                           DrinkKind::cup, mondayMidnight + 36000 + index, index + 1);
     };
     auto shardSize = [&] {
         return static_cast<std::size_t>(

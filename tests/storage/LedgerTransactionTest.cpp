@@ -1,6 +1,7 @@
 #include "storage/LedgerTransaction.h"
 
 #include "storage/AtomicFileStore.h"
+#include "tests/support/Week.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,8 @@ namespace {
 
 using namespace DewlightCore;
 
-constexpr double monday = 789264000; // 2026-01-05, a UTC midnight
-const WorkdayID day(monday);
+using DewlightTesting::mondayMidnight;
+const WorkdayID day(mondayMidnight);
 const Identity<WriterTag> writer("writer-a");
 
 CommittedState withGlass(CommittedState state, const char* id, double at) {
@@ -38,8 +39,8 @@ struct TransactionFixture : ::testing::Test {
 
 TEST_F(TransactionFixture, TwoCommitsFromOneSnapshotOnlyTheFirstLands) {
     const auto revision = transaction.revision();
-    const auto first = withGlass(transaction.state(), "d1", monday + 36000);
-    const auto second = withGlass(transaction.state(), "d2", monday + 36100);
+    const auto first = withGlass(transaction.state(), "d1", mondayMidnight + 36000);
+    const auto second = withGlass(transaction.state(), "d2", mondayMidnight + 36100);
     EXPECT_TRUE(transaction.commit(first, revision, transaction.account()));
     EXPECT_FALSE(transaction.commit(second, revision, transaction.account()));
     EXPECT_EQ(transaction.issue(), ApplicationIssue::accountChanged);
@@ -49,7 +50,7 @@ TEST_F(TransactionFixture, TwoCommitsFromOneSnapshotOnlyTheFirstLands) {
 }
 
 TEST_F(TransactionFixture, CommitsAreRefusedForAnotherAccount) {
-    const auto next = withGlass(transaction.state(), "d1", monday + 36000);
+    const auto next = withGlass(transaction.state(), "d1", mondayMidnight + 36000);
     EXPECT_FALSE(transaction.commit(next, transaction.revision(), Account("OTHER")));
     EXPECT_EQ(transaction.issue(), ApplicationIssue::accountChanged);
 
@@ -61,14 +62,14 @@ TEST_F(TransactionFixture, CommitsAreRefusedForAnotherAccount) {
 
 TEST_F(TransactionFixture, PersistFailureKeepsStateAndRevision) {
     persistFails = true;
-    EXPECT_FALSE(transaction.commit(withGlass(transaction.state(), "d1", monday + 36000), 0,
+    EXPECT_FALSE(transaction.commit(withGlass(transaction.state(), "d1", mondayMidnight + 36000), 0,
                                     transaction.account()));
     EXPECT_EQ(transaction.issue(), ApplicationIssue::storage);
     EXPECT_EQ(transaction.revision(), 0u);
     EXPECT_TRUE(transaction.state().ledger.drinks().empty());
 
     persistFails = false;
-    EXPECT_TRUE(transaction.commit(withGlass(transaction.state(), "d1", monday + 36000), 0,
+    EXPECT_TRUE(transaction.commit(withGlass(transaction.state(), "d1", mondayMidnight + 36000), 0,
                                    transaction.account()));
     EXPECT_FALSE(transaction.issue());
 }
@@ -85,14 +86,14 @@ TEST_F(TransactionFixture, UndoWithoutAGroupIsNotAFailure) {
     EXPECT_EQ(transaction.issue(), ApplicationIssue::storage);
     EXPECT_EQ(transaction.revision(), 0u);
 
-    ASSERT_TRUE(transaction.commit(withGlass(transaction.state(), "d1", monday + 36000), 0,
+    ASSERT_TRUE(transaction.commit(withGlass(transaction.state(), "d1", mondayMidnight + 36000), 0,
                                    transaction.account()));
     EXPECT_TRUE(transaction.undoLatestGroup(day));
     EXPECT_EQ(diskDrinks(), 0u);
 }
 
 TEST_F(TransactionFixture, MergeOfANewerGenerationStartsOver) {
-    auto state = withGlass(transaction.state(), "d1", monday + 36000);
+    auto state = withGlass(transaction.state(), "d1", mondayMidnight + 36000);
     state.receipts = {ActionReceipt("r1")};
     state.receiptWorkdays = {{ActionReceipt("r1"), day}};
     state.welcomeCompleted = true;
@@ -115,8 +116,8 @@ TEST_F(TransactionFixture, MergeOfANewerGenerationStartsOver) {
 TEST(LedgerTransaction, ReceiptPredicates) {
     const std::pair<const ActionReceipt, WorkdayID> entry{ActionReceipt("r1"), day};
     EXPECT_TRUE(LedgerTransaction::keepsReceiptWorkday(entry, day));
-    EXPECT_TRUE(LedgerTransaction::keepsReceiptWorkday(entry, WorkdayID(monday - 86400)));
-    EXPECT_FALSE(LedgerTransaction::keepsReceiptWorkday(entry, WorkdayID(monday + 86400)));
+    EXPECT_TRUE(LedgerTransaction::keepsReceiptWorkday(entry, WorkdayID(mondayMidnight - 86400)));
+    EXPECT_FALSE(LedgerTransaction::keepsReceiptWorkday(entry, WorkdayID(mondayMidnight + 86400)));
 
     auto state = CommittedState::fresh();
     state.receiptWorkdays.insert(entry);

@@ -8,6 +8,7 @@
 #include "platform/storage/LocalKeyValueHub.h"
 #include "platform/storage/LocalUserDefaults.h"
 #include "storage/RozivPreferences.h"
+#include "tests/support/Week.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -17,8 +18,8 @@ namespace {
 
 using namespace DewlightCore;
 
-constexpr double monday = 789264000; // 2026-01-05, a UTC midnight
-const WorkdayID today(monday);
+using DewlightTesting::mondayMidnight;
+const WorkdayID today(mondayMidnight);
 const Identity<AccountTag> icloud("icloud");
 
 // One computer of the person: its own defaults, files and replica of the shared store, signed in
@@ -93,8 +94,8 @@ TEST_F(RozivDataFixture, FirstStartWithoutCloudIsEmptyAndTheFileComesWithTheFirs
 TEST_F(RozivDataFixture, TwoComputersConvergeOnTheUnionAndSeeEachOthersUndo) {
     a.open();
     b.open();
-    ASSERT_TRUE(a.drink("a1", monday + 36000));
-    ASSERT_TRUE(b.drink("b1", monday + 36100));
+    ASSERT_TRUE(a.drink("a1", mondayMidnight + 36000));
+    ASSERT_TRUE(b.drink("b1", mondayMidnight + 36100));
     deliver("a", "b");
     deliver("b", "a");
     EXPECT_TRUE(a.account().applyCloudChange());
@@ -115,7 +116,7 @@ TEST_F(RozivDataFixture, TwoComputersConvergeOnTheUnionAndSeeEachOthersUndo) {
 TEST_F(RozivDataFixture, AnEraseElsewhereIsAdoptedWhole) {
     a.open();
     b.open();
-    ASSERT_TRUE(b.drink("b1", monday + 36000));
+    ASSERT_TRUE(b.drink("b1", mondayMidnight + 36000));
     ASSERT_TRUE(b.data->completeWelcome());
     ASSERT_TRUE(b.data->recordReceipt(ActionReceipt("r1"), today,
                                       b.account().transaction().revision(),
@@ -170,7 +171,7 @@ TEST_F(RozivDataFixture, BuiltWhileAnotherAccountIsActiveStaysBlocked) {
     EXPECT_TRUE(std::holds_alternative<AccountAuthority::Active>(a.authority.state()));
     EXPECT_FALSE(a.account().fence().isOpen()) << "only a rebuild lifts the block";
 
-    EXPECT_TRUE(a.drink("a1", monday + 36000)) << "recording goes on locally";
+    EXPECT_TRUE(a.drink("a1", mondayMidnight + 36000)) << "recording goes on locally";
     EXPECT_TRUE(a.store.keys().empty());
 
     ASSERT_TRUE(data.setCurrent(data.makeAccountData()));
@@ -190,7 +191,7 @@ TEST_F(RozivDataFixture, ACorruptShardFromElsewhereFailsTheCloudButNotRecording)
     EXPECT_FALSE(a.account().cloudBlocked());
     EXPECT_TRUE(a.account().isCurrent());
 
-    EXPECT_TRUE(a.drink("a1", monday + 36000));
+    EXPECT_TRUE(a.drink("a1", mondayMidnight + 36000));
     EXPECT_TRUE(a.store.data(space.shardKey(today, Identity<WriterTag>("WRITER-A"))));
 
     // The same at construction: the instance stays usable.
@@ -199,7 +200,7 @@ TEST_F(RozivDataFixture, ACorruptShardFromElsewhereFailsTheCloudButNotRecording)
     c.open();
     EXPECT_EQ(c.account().cloud().state(), CloudStorage::State::failed);
     EXPECT_FALSE(c.account().cloudBlocked());
-    EXPECT_TRUE(c.drink("c1", monday + 36000));
+    EXPECT_TRUE(c.drink("c1", mondayMidnight + 36000));
 }
 
 TEST_F(RozivDataFixture, SnapshotsAndReceipts) {
@@ -213,13 +214,13 @@ TEST_F(RozivDataFixture, SnapshotsAndReceipts) {
 
     for (int day = 0; day < 3; ++day) {
         const ActionReceipt receipt("r" + std::to_string(day));
-        ASSERT_TRUE(data.recordReceipt(receipt, WorkdayID(monday + day * 86400.0),
+        ASSERT_TRUE(data.recordReceipt(receipt, WorkdayID(mondayMidnight + day * 86400.0),
                                        transaction.revision(), account));
     }
     EXPECT_EQ(a.state().receipts, std::set<ActionReceipt>{ActionReceipt("r2")});
     EXPECT_EQ(a.state().receiptWorkdays.size(), 1u);
 
-    const WorkdayID later(monday + 3 * 86400.0);
+    const WorkdayID later(mondayMidnight + 3 * 86400.0);
     ASSERT_TRUE(data.recordReceipt(ActionReceipt("r2"), later, transaction.revision(), account));
     EXPECT_EQ(a.state().receipts.size(), 1u);
     EXPECT_EQ(a.state().receiptWorkdays.at(ActionReceipt("r2")), later);
@@ -258,7 +259,7 @@ TEST_F(RozivDataFixture, AccountSwitchMakesTheDataStale) {
     a.tokens.setToken("another-token");
     EXPECT_TRUE(a.account().sessionChanged());
     EXPECT_FALSE(a.account().isCurrent());
-    EXPECT_FALSE(a.drink("a1", monday + 36000));
+    EXPECT_FALSE(a.drink("a1", mondayMidnight + 36000));
     EXPECT_FALSE(a.account().eraseAll());
 }
 

@@ -1,5 +1,6 @@
 #include "tests/support/ModelHarness.h"
 
+#include "app/IdentityEvents.h"
 #include "app/RozivTally.h"
 #include "platform/calendar/Calendar.h"
 #include "platform/localization/Localizer.h"
@@ -37,13 +38,13 @@ void RecordingRouter::take() {
 ModelHarness::ModelHarness(Options chosen)
     : options(std::move(chosen)), clock(options.start), zone(options.zone),
       center(std::make_shared<DewlightPlatform::LocalNotificationCenter>()),
-      store(hub.addMachine("this", options.account)), tokens(options.account),
+      ownHub(options.hub ? nullptr : std::make_unique<DewlightPlatform::LocalKeyValueHub>()),
+      hub(options.hub ? *options.hub : *ownHub), store(hub.addMachine(options.machine, options.account)), tokens(options.account),
       loginService(new KestraUI::LocalLoginService),
       loginItem(std::unique_ptr<KestraUI::LoginItemService>(loginService)) {
     center->setAuthorizationStatus(options.authorization);
-    // What the application entry does with the token source.
-    QObject::connect(&tokens, &DewlightPlatform::IdentityTokenSource::identityChanged, &events,
-                     &DewlightPlatform::SystemEvents::reportIdentityChanged);
+    // The live services' wiring, so that a break in it shows here.
+    DewlightApp::reportIdentityChanges(tokens, events);
 }
 
 ModelHarness::~ModelHarness() {
@@ -117,7 +118,7 @@ void ModelHarness::signIn(std::optional<std::string> account) {
 }
 
 void ModelHarness::switchStoreAccount(std::optional<std::string> account) {
-    hub.switchAccount("this", std::move(account));
+    hub.switchAccount(options.machine, std::move(account));
     settle();
 }
 

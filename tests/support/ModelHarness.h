@@ -10,6 +10,7 @@
 #include "platform/storage/LocalIdentityTokenSource.h"
 #include "platform/storage/LocalKeyValueHub.h"
 #include "platform/storage/LocalUserDefaults.h"
+#include "tests/support/Week.h"
 
 #include <QObject>
 #include <memory>
@@ -24,10 +25,9 @@ namespace DewlightTest {
 
 using DewlightPlatform::Date;
 
-// Monday 2026-12-07 00:00 UTC.
-inline constexpr Date monday = 818294400;
-inline constexpr double hour = 3600;
-inline constexpr double day = 86400;
+using DewlightTesting::day;
+using DewlightTesting::hour;
+inline constexpr Date monday = DewlightTesting::mondayMidnight;
 
 // Stands in for the application's will-terminate notice.
 class LocalTermination final : public QObject {
@@ -73,6 +73,10 @@ public:
         // a computer without one.
         std::optional<std::string> account;
         bool systemBusConnected = true;
+        // Another computer's hub to join, so that two harnesses share one account's store; the
+        // harness's own when none. `machine` names this computer there.
+        DewlightPlatform::LocalKeyValueHub* hub = nullptr;
+        const char* machine = "this";
     };
 
     ModelHarness() : ModelHarness(Options{}) {}
@@ -114,7 +118,8 @@ public:
     DewlightPlatform::FakeClock clock;
     std::string zone;
     std::shared_ptr<DewlightPlatform::LocalNotificationCenter> center;
-    DewlightPlatform::LocalKeyValueHub hub;
+    std::unique_ptr<DewlightPlatform::LocalKeyValueHub> ownHub;
+    DewlightPlatform::LocalKeyValueHub& hub;
     DewlightPlatform::LocalKeyValueStore& store;
     DewlightPlatform::LocalUserDefaults defaults;
     DewlightPlatform::LocalIdentityTokenSource tokens;

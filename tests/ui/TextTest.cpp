@@ -102,6 +102,28 @@ TEST_F(TextTest, KeysAreLocalisedWithTheirArguments) {
     EXPECT_EQ(textIn(literal, u"t")->text, QStringLiteral("Counting starts over at %@"));
 }
 
+// Keys the table does not hold read the same with the table as without one.
+TEST_F(TextTest, WithoutATableKeysAreFilledAsTheTableFillsThem) {
+    Environment bare = environment();
+    Environment shipped = environment();
+    shipped.localizer = shippedLocalizer(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    const struct {
+        QString key;
+        std::vector<TextArgument> arguments;
+        QString shown;
+    } cases[] = {
+        {"%lld%% done", {5LL}, "5% done"},
+        {"%@ and %@", {QStringLiteral("tea")}, "tea and %@"},
+        {"100% sure", {}, "100% sure"},
+    };
+    for (const auto& c : cases) {
+        for (const Environment* env : {&bare, &shipped}) {
+            const Layout layout(text(c.key, c.arguments).id("t"), *env, {});
+            EXPECT_EQ(textIn(layout, u"t")->text, c.shown) << c.key.toStdString();
+        }
+    }
+}
+
 TEST_F(TextTest, TheShippedTableGivesPluralFormsAndKeepsUnknownKeys) {
     Environment env = environment();
     env.localizer = shippedLocalizer(QLocale(QLocale::English, QLocale::UnitedKingdom));

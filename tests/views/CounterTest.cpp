@@ -1,6 +1,7 @@
 // The counter: the count, the drop grid, the context line, the three rows and their keys.
 #include "ViewsFixture.h"
 #include "kit/windows/BrandPalette.h"
+#include "ui/HostContext.h"
 #include "ui/TreeQuery.h"
 #include "views/MenuView.h"
 #include "views/RozivCounter.h"
@@ -91,6 +92,33 @@ TEST_F(ViewsTest, CounterShowsTheCountAndLaysTheDropsOutInRows) {
         ASSERT_NE(grid, nullptr);
         EXPECT_EQ(grid->label, c.count);
         EXPECT_TRUE(grid->children.empty());
+    }
+}
+
+TEST_F(ViewsTest, WhileTheCountMovesAssistiveTechnologyIsToldOnlyTheNewCount) {
+    double now = 0;
+    ui::Environment env = keyed();
+    env.host = std::make_shared<ui::HostContext>(nullptr, [&] { return now; });
+    auto state = plainState();
+    const auto layAt = [&](std::int64_t quarters) {
+        state.quarters = quarters;
+        return lay(RozivCounter{state, [](const RozivViewAction&) {}}, env, contentWidth);
+    };
+    // An erase on another computer: from 109 quarters to none.
+    layAt(109);
+    now = 0.1;
+    const ui::Layout moving = layAt(0);
+    ASSERT_NE(shownTexts(*moving.find(CounterPart::count)), QStringList{"0 glasses"})
+        << "the count on screen still moves";
+
+    const auto tree = ui::accessibilityTree(moving.root());
+    for (const QString& part : {CounterPart::count, CounterPart::drops}) {
+        SCOPED_TRACE(part.toStdString());
+        const QString id = moving.find(part)->identity;
+        const ui::AccessibleNode* node = ui::firstAccessible(
+            tree, [&](const ui::AccessibleNode& n) { return ui::isWithin(n.identity, id); });
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->label, "0 glasses");
     }
 }
 

@@ -1,5 +1,5 @@
 #include "platform/calendar/Calendar.h"
-#include "platform/localization/Localizer.h"
+#include "ui/Localization.h"
 #include "views/RozivFormat.h"
 #include "views/RozivPanelTexts.h"
 
@@ -20,9 +20,8 @@ const QString nnbsp = QString(QChar(0x202F));
 
 constexpr Date friday1405Utc = 814457100; // 2026-10-23 14:05 UTC, a Friday
 
-QString localized(const RozivText& text) {
-    static const auto english = localizerFor(
-        std::make_shared<DewlightPlatform::Localizer>(DewlightPlatform::englishStrings(), "en_US"));
+QString localized(const ui::LocalizedText& text) {
+    static const auto english = ui::shippedLocalizer(QLocale("en_US"));
     return text.localized(english);
 }
 
@@ -140,8 +139,8 @@ TEST(RozivFormat, CountInQuarterGlasses) {
         QString text;
     };
     const Case cases[] = {
-        {0, "0 glasses"},       {1, "¼ glasses"}, // no leading zero
-        {2, "½ glasses"},       {3, "¾ glasses"}, {4, "1 glass"},           {5, "1¼ glasses"},
+        {0, "0 glasses"},       {1, "¼ glass"}, // no leading zero
+        {2, "½ glass"},         {3, "¾ glass"},   {4, "1 glass"},           {5, "1¼ glasses"},
         {7, "1¾ glasses"},      {8, "2 glasses"}, {4003, "1,000¾ glasses"}, // the whole part is
                                                                             // grouped
         {4000, "1000 glasses"}, // "%lld" is plain digits
@@ -151,8 +150,8 @@ TEST(RozivFormat, CountInQuarterGlasses) {
         SCOPED_TRACE(c.quarters);
         EXPECT_EQ(localized(format.countText(c.quarters)), c.text);
     }
-    EXPECT_EQ(format.countText(7), (RozivText{"%@ glasses", {QStringLiteral("1¾")}}));
-    EXPECT_EQ(format.countText(4), (RozivText{"%lld glasses", {1LL}}));
+    EXPECT_EQ(format.countText(7), (ui::LocalizedText{"%@ glasses", {QStringLiteral("1¾")}}));
+    EXPECT_EQ(format.countText(4), (ui::LocalizedText{"%lld glasses", {1LL}}));
 }
 
 TEST(RozivFormat, RangeTextWithPlainDigits) {
@@ -199,8 +198,7 @@ TEST(PanelTexts, StatusLineByCase) {
 
 TEST(PanelTexts, UndoTitleCountsTheGroup) {
     const RozivFormat format(QLocale("en_US"), Calendar::utc());
-    const auto english = localizerFor(
-        std::make_shared<DewlightPlatform::Localizer>(DewlightPlatform::englishStrings(), "en_US"));
+    const auto english = ui::shippedLocalizer(QLocale("en_US"));
     using Drink = RozivUndoState::Drink;
     EXPECT_EQ(localized(undoTitle(std::nullopt, format, english)), "No entry to undo");
     EXPECT_EQ(localized(undoTitle(RozivUndoState{Drink::sip, 3, friday1405Utc}, format, english)),

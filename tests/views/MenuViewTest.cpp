@@ -2,6 +2,7 @@
 #include "views/MenuView.h"
 
 #include "ViewsFixture.h"
+#include "kit/panel/UpdateCard.h"
 #include "kit/windows/KestraFont.h"
 #include "platform/calendar/Calendar.h"
 #include "tests/support/FakeUpdateNotifier.h"
@@ -161,10 +162,15 @@ TEST_F(MenuViewTest, InstallsTheUpdateNotifierItIsGiven) {
     EXPECT_FALSE(offered->layout()->frame(PanelPart::updateCard).isEmpty());
     EXPECT_EQ(notifier.checks, 1); // the panel asks on appear
 
-    // Snapshot mode installs none: no card, nothing asked.
-    const RozivSnapshotModel snapshot({QStringLiteral("dewlight")}, calendar);
-    auto plain =
-        window([&] { return MenuView(const_cast<RozivSnapshotModel&>(snapshot)); }, keyed());
+    // Given none, as in snapshot mode, it installs none: a notifier set around the view does
+    // not reach the panel, which shows no card and asks nothing.
+    RozivSnapshotModel snapshot({QStringLiteral("dewlight")}, calendar);
+    auto plain = window(
+        [&] {
+            return MenuView(snapshot).environment(KestraUI::UpdateNotifierKey,
+                                                  QPointer<KestraUI::UpdateNotifier>(&notifier));
+        },
+        keyed());
     EXPECT_TRUE(plain->layout()->frame(PanelPart::updateCard).isEmpty());
     EXPECT_EQ(notifier.checks, 1);
 }

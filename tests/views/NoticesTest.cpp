@@ -41,6 +41,26 @@ const Shown remindersFailed{"Could not prepare reminders", "Try again", Kind::re
 const Shown storage{"Could not save your latest change", std::nullopt, std::nullopt};
 const Shown sync{"Could not sync with iCloud", "Try again", Kind::retry};
 
+// On this desktop a denied permission means that no notification service answered: the card
+// says that, and asks to allow only while nothing was asked yet.
+TEST_F(ViewsTest, ThePermissionCardTellsWhenNoNotificationServiceAnswered) {
+    using P = RozivPermissionState;
+    const QString ask =
+        "Allow notifications to get reminders during your workday. Counting works without them.";
+    const QString noService = "No notification service answered on this desktop, so reminders "
+                              "cannot appear. Counting works without them.";
+    for (const auto& [permission, message] : {std::pair{P::notAsked, ask},
+                                              std::pair{P::denied, noService},
+                                              std::pair{P::allowed, ask}}) {
+        RozivPanelState state = plainState();
+        state.status = RozivPanelStatus::permission();
+        state.permission = permission;
+        const std::vector<RozivNotice> notices = panelNotices(state);
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_EQ(notices.front().message.key, message) << int(permission);
+    }
+}
+
 TEST_F(ViewsTest, NoticesShowWhatNeedsTheUserInTheirOrder) {
     using S = RozivPanelStatus;
     using P = RozivPermissionState;

@@ -1,15 +1,16 @@
 // Pictures of the menu panel for the demonstration state and each "--snapshot-state" variant,
-// and of the start-up failure view, at scale 2 in both schemes, written to the build folder to
-// be looked at; and no text in them is cut where it may wrap.
+// and of the start-up failure view, at scale 2 in both schemes, compared with their references;
+// and no text in them is cut where it may wrap.
 #include "ViewsFixture.h"
+#include "kit/windows/FixedWindowContent.h"
+#include "kit/windows/KestraSnapshotWindow.h"
 #include "platform/calendar/Calendar.h"
+#include "tests/support/PictureReference.h"
 #include "views/MenuView.h"
 #include "views/RozivSnapshotModel.h"
 #include "views/RozivStartupFailure.h"
 #include "views/SettingsCard.h"
 #include "views/WelcomeView.h"
-
-#include <QFile>
 
 using namespace DewlightViews;
 
@@ -68,10 +69,12 @@ testing::AssertionResult nothingCut(const ui::Layout& layout, double width) {
     return failure;
 }
 
-void write(const QImage& image, const QString& name) {
-    QFile file(QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/") + name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(ui::encodePng(image));
+// The menu panel, the welcome and the settings card share the references of the pictures the
+// built binary writes in snapshot mode (tests/pictures/SnapshotPicturesTest.cpp): the same
+// views over the same model, drawn in the process.
+testing::AssertionResult matches(const QImage& image, const QString& name) {
+    return DewlightTest::matchesReference(
+        image, name.startsWith(u"snapshot/") ? name : QStringLiteral("views/") + name);
 }
 
 TEST_F(ViewsTest, MenuPanelPicturesForEveryDemonstrationVariant) {
@@ -89,10 +92,12 @@ TEST_F(ViewsTest, MenuPanelPicturesForEveryDemonstrationVariant) {
             const ui::Layout layout = lay(view, env);
             EXPECT_DOUBLE_EQ(layout.size().width(), panelWidth);
             EXPECT_TRUE(nothingCut(layout, panelWidth));
-            const QImage image = ui::render(view, env, panelWidth, 2);
+            // On the snapshot's ground, twice its size: the picture snapshot mode writes.
+            const QImage image = KestraUI::KestraSnapshot::frozen(view, env, false);
             EXPECT_EQ(image.width(), int(panelWidth * 2));
-            write(image, QStringLiteral("menu-%1-%2@2x.png")
-                             .arg(*variant ? variant : "demonstration", schemeName(scheme)));
+            EXPECT_TRUE(
+                matches(image, QStringLiteral("snapshot/panel-%1-%2")
+                                   .arg(*variant ? variant : "demonstration", schemeName(scheme))));
         }
     }
 }
@@ -116,9 +121,9 @@ TEST_F(ViewsTest, StartupFailurePicturesKeepThePanelWidthAndWrapLongTexts) {
     const ui::Node grounded =
         view.background(ui::fill(ui::Shape::rectangle(), ui::Color::barMaterial()));
     for (const auto scheme : {ui::ColorScheme::light, ui::ColorScheme::dark})
-        write(ui::render(grounded, shipped(scheme), panelWidth, 2),
-              QStringLiteral("startup-failure-%1@2x.png").arg(schemeName(scheme)));
-    write(ui::render(grounded, longer, panelWidth, 2), "startup-failure-long@2x.png");
+        EXPECT_TRUE(matches(ui::render(grounded, shipped(scheme), panelWidth, 2),
+                            QStringLiteral("startup-failure-%1@2x").arg(schemeName(scheme))));
+    EXPECT_TRUE(matches(ui::render(grounded, longer, panelWidth, 2), "startup-failure-long@2x"));
 }
 
 } // namespace
@@ -131,7 +136,7 @@ TEST_F(ViewsTest, SettingsAndWelcomePicturesInBothSchemes) {
     const auto calendar = DewlightPlatform::Calendar::gregorian(zone);
     RozivSnapshotModel model({QStringLiteral("dewlight")}, calendar);
     const std::pair<const char*, ui::Node> views[] = {
-        {"settings", SettingsCard(model)},
+        {"preferences", SettingsCard(model)},
         {"welcome-1", WelcomeView(model, 1)},
         {"welcome-2", WelcomeView(model, 2)},
     };
@@ -143,8 +148,12 @@ TEST_F(ViewsTest, SettingsAndWelcomePicturesInBothSchemes) {
             const ui::Layout layout = lay(view, env, windowWidth);
             EXPECT_DOUBLE_EQ(layout.size().width(), windowWidth);
             EXPECT_TRUE(nothingCut(layout, windowWidth));
-            write(ui::render(view, env, windowWidth, 2),
-                  QStringLiteral("%1-%2@2x.png").arg(name, schemeName(scheme)));
+            // On the window's ground, in a window of whole points, at scale 2: the picture
+            // snapshot mode writes at that scale.
+            const ui::Node window = KestraUI::onWindowGround(view).frame(
+                std::nullopt, std::ceil(layout.size().height()));
+            EXPECT_TRUE(matches(ui::render(window, env, windowWidth, 2),
+                                QStringLiteral("snapshot/%1-%2@2x").arg(name, schemeName(scheme))));
         }
     }
 }

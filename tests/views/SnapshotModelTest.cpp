@@ -1,6 +1,6 @@
 #include "platform/calendar/Calendar.h"
-#include "platform/localization/Localizer.h"
 #include "tests/support/ViewStatePrinting.h"
+#include "ui/Localization.h"
 #include "views/RozivPanelTexts.h"
 #include "views/RozivSnapshotModel.h"
 
@@ -20,26 +20,8 @@ RozivSnapshotModel model(QStringList arguments, const char* zone = "America/Los_
     return RozivSnapshotModel(arguments, Calendar::gregorian(zone));
 }
 
-// The demonstration panel in Los Angeles: 08:00 UTC is 01:00 PDT, so the day starts at 07:00 UTC.
-RozivPanelState demonstration() {
-    constexpr Date reminder = 814435200 - 3600 + 52'200; // local midnight (07:00 UTC) + 14:30
-    RozivPanelState panel;
-    panel.status = RozivPanelStatus::scheduled(reminder);
-    panel.remindersEnabled = true;
-    panel.quarters = 7;
-    panel.lowerRange = 3;
-    panel.upperRange = 5;
-    panel.canRecord = true;
-    panel.highlightsGlass = true;
-    panel.undo = RozivUndoState{RozivUndoState::Drink::sip, 3, reminder - 1'800};
-    panel.permission = RozivPermissionState::allowed;
-    panel.cloud = RozivCloudState::available;
-    return panel;
-}
-
 TEST(RozivSnapshotModel, PanelReadsTheSameLocalTimesInEveryZone) {
-    const auto english = localizerFor(
-        std::make_shared<DewlightPlatform::Localizer>(DewlightPlatform::englishStrings(), "en_US"));
+    const auto english = ui::shippedLocalizer(QLocale("en_US"));
     for (const char* zone : {"America/Los_Angeles", "Asia/Tokyo", "UTC"}) {
         SCOPED_TRACE(zone);
         const auto calendar = Calendar::gregorian(zone);
@@ -54,9 +36,27 @@ TEST(RozivSnapshotModel, PanelReadsTheSameLocalTimesInEveryZone) {
     }
 }
 
+// The demonstration panel in Los Angeles: 08:00 UTC is 01:00 PDT, so the day starts at 07:00 UTC.
 TEST(RozivSnapshotModel, DemonstrationState) {
+    constexpr Date reminder = 814435200 - 3600 + 52'200; // local midnight (07:00 UTC) + 14:30
     const auto snapshot = model({});
-    EXPECT_EQ(snapshot.panel(), demonstration());
+    const RozivPanelState panel{
+        .status = RozivPanelStatus::scheduled(reminder),
+        .remindersEnabled = true,
+        .quarters = 7,
+        .lowerRange = 3,
+        .upperRange = 5,
+        .canRecord = true,
+        .highlightsGlass = true,
+        .undo = RozivUndoState{RozivUndoState::Drink::sip, 3, reminder - 1'800},
+        .groupedAddition = 0,
+        .feedbackRevision = 0,
+        .moment = std::nullopt,
+        .problem = std::nullopt,
+        .permission = RozivPermissionState::allowed,
+        .cloud = RozivCloudState::available,
+    };
+    EXPECT_EQ(snapshot.panel(), panel);
     const RozivPreferencesState preferences{540, 1080, {1, 2, 3, 4, 5}, 250,         60, false,
                                             3,   5,    false,           std::nullopt};
     EXPECT_EQ(snapshot.preferences(), preferences);
@@ -131,7 +131,7 @@ TEST(RozivSnapshotModel, StateVariants) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        auto expected = demonstration();
+        auto expected = model({}).panel(); // the demonstration, checked above
         c.change(expected);
         const auto snapshot = model(c.arguments);
         EXPECT_EQ(snapshot.panel(), expected);

@@ -41,6 +41,8 @@ template <typename State> struct Change {
     std::function<void(State&)> apply;
 };
 
+// Each change is seen from either side, and the same change made on another copy compares
+// equal.
 template <typename State>
 void expectEachChangeSeen(const State& base, const std::vector<Change<State>>& changes) {
     for (const auto& change : changes) {
@@ -48,7 +50,10 @@ void expectEachChangeSeen(const State& base, const std::vector<Change<State>>& c
         State changed = base;
         change.apply(changed);
         EXPECT_NE(changed, base);
-        EXPECT_EQ(State(changed), changed);
+        EXPECT_NE(base, changed);
+        State apart = base;
+        change.apply(apart);
+        EXPECT_EQ(apart, changed);
     }
 }
 

@@ -20,6 +20,8 @@ const QString unsaved = "Your latest change was not saved. Repeat the entry or a
 const QString permissionText = "Allow silent notifications to receive reminders during your "
                                "workday. You can keep counting without them.";
 const QString celebration = "All set! Your reminders will arrive during your workday.";
+const QString noService = "No notification service answered on this desktop, so reminders cannot "
+                          "appear. Counting works without them.";
 
 class WelcomeViewTest : public ViewsTest {
 protected:
@@ -123,6 +125,10 @@ TEST_F(WelcomeViewTest, ThePermissionRowFollowsThePermission) {
         const ui::Layout& layout = *host->layout();
         const bool allowed = c.permission == RozivPermissionState::allowed;
         EXPECT_EQ(showsText(layout, celebration), allowed);
+        // Denied means that no notification service answered: the row says so.
+        const bool denied = c.permission == RozivPermissionState::denied;
+        EXPECT_EQ(showsText(layout, noService), denied);
+        EXPECT_EQ(showsText(layout, permissionText), !denied);
         for (const QString other : {"Allow notifications", "Open System Settings"})
             EXPECT_EQ(hasButton(layout, other), c.button == other) << other.toStdString();
         if (c.button)
@@ -185,7 +191,7 @@ TEST_F(WelcomeViewTest, ThePrivacyLineIsThePanelsAndTheCloudOnlyWhileAvailable) 
         panel.cloud = cloud;
         const auto page = welcomePage(
             panel, plainPreferences(), {}, 1, [](const RozivViewAction&) {}, [](int) {});
-        EXPECT_EQ(page.privacy, kitText(privacyText(cloud)));
+        EXPECT_EQ(page.privacy, KestraUI::Text(privacyText(cloud)));
         EXPECT_EQ(page.privacySymbol.name(), cloud == C::available ? "icloud" : "internaldrive");
     }
 }

@@ -47,7 +47,7 @@ class WindowsRouterTest : public ViewsTest {
 protected:
     WindowsRouterTest() : preferences(keyed()), welcome(keyed()) {}
 
-    std::unique_ptr<RozivWindows> route(RozivLocalizer localize = {}) {
+    std::unique_ptr<RozivWindows> route(ui::Localizer localize = {}) {
         return std::make_unique<RozivWindows>(std::weak_ptr<RozivWindowRequests>(requests),
                                               preferences, welcome, std::move(localize));
     }

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -226,6 +228,16 @@ TEST_F(AutostartTest, RegisterWritesAnEntryThatStartsTheBinary) {
     EXPECT_TRUE(written.startsWith("[Desktop Entry]\n"));
     EXPECT_TRUE(written.contains("\nType=Application\n"));
     EXPECT_TRUE(written.contains("\nExec=\"/opt/My Apps/dewlight\"\n"));
+    EXPECT_TRUE(written.contains("\nIcon=dewlight\n"));
+    EXPECT_TRUE(written.contains("\nComment=Reminds you"));
+    // The freedesktop validator accepts it.
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate is not installed (Debian: "
+                                         "desktop-file-utils)";
+    QProcess validate;
+    validate.start(validator, {entry});
+    ASSERT_TRUE(validate.waitForFinished());
+    EXPECT_EQ(validate.exitCode(), 0) << validate.readAll().toStdString();
     EXPECT_EQ(autostart.status(), LoginItemStatus::enabled);
     // Nothing is left beside it.
     EXPECT_EQ(QDir(config + QStringLiteral("/autostart")).entryList(QDir::Files | QDir::Hidden),

@@ -1,5 +1,5 @@
-// Pictures of the panel frame around sample content, at scale 2 in both schemes, written to the
-// build folder to be looked at.
+// Pictures of the panel frame around sample content, at scale 2 in both schemes, compared with
+// their references.
 #include "KitFixture.h"
 #include "PanelSample.h"
 #include "kit/panel/InlineNotice.h"
@@ -10,10 +10,9 @@
 #include "kit/panel/UpdateCard.h"
 #include "kit/windows/KestraFont.h"
 #include "tests/support/FakeUpdateNotifier.h"
+#include "tests/support/PictureReference.h"
 #include "ui/Controls.h"
 #include "ui/Localization.h"
-
-#include <QFile>
 
 using namespace KestraUI;
 using namespace PanelSample;
@@ -64,12 +63,10 @@ TEST_F(KitTest, PanelPicturesInBothSchemes) {
             const ui::Layout laidOut = layout(view, 368, scheme);
             EXPECT_EQ(image.size(), QSize(736, int(std::ceil(laidOut.size().height() * 2))));
             EXPECT_EQ(laidOut.frame(PanelPart::updateCard).isEmpty(), !withCard);
-            const QString name = QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/panel-%1%2@2x.png")
-                                     .arg(scheme == ui::ColorScheme::dark ? "dark" : "light",
-                                          withCard ? "-update" : "");
-            QFile file(name);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(ui::encodePng(image));
+            EXPECT_TRUE(DewlightTest::matchesReference(
+                image, QStringLiteral("kit/panel-%1%2@2x")
+                           .arg(scheme == ui::ColorScheme::dark ? "dark" : "light",
+                                withCard ? "-update" : "")));
         }
     }
 }

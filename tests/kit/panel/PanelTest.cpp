@@ -37,8 +37,8 @@ protected:
     static std::vector<QKeyCombination> shortcuts(const ui::Host& host) {
         std::vector<QKeyCombination> found;
         ui::visit(host.layout()->root(), [&](const ui::Element& e) {
-            if (const QKeyCombination* key = e.node->shortcut())
-                found.push_back(*key);
+            if (const ui::Shortcut* shortcut = e.node->get<ui::Shortcut>())
+                found.push_back(shortcut->key);
         });
         return found;
     }
@@ -219,11 +219,11 @@ TEST_F(PanelTest, TheSwitchTooltipFollowsItsState) {
         const ui::Layout panel = layout(model.panel(), 368);
         const ui::Element* tip = nullptr;
         ui::visit(*panel.find(PanelPart::header), [&](const ui::Element& e) {
-            if (!tip && e.node->tooltip())
+            if (!tip && e.node->get<ui::Tooltip>())
                 tip = &e;
         });
         ASSERT_NE(tip, nullptr);
-        EXPECT_EQ(*tip->node->tooltip(), on ? "Turn off" : "Turn on");
+        EXPECT_EQ(tip->node->get<ui::Tooltip>()->key, on ? "Turn off" : "Turn on");
     }
 }
 
@@ -308,9 +308,18 @@ TEST_F(PanelTest, TheDotColourFormDrawsNoBackgroundAndKeepsTheBrandSwitch) {
     auto owned = std::make_unique<LocalLoginService>();
     LoginItem item(std::move(owned));
     bool on = true;
-    const KestraPanel panel = KestraPanel::withDotColor(
-        brand, "Recording", ui::Color::fixed(Qt::magenta), ui::Binding<bool>::constant(on),
-        "Stays here.", "internaldrive", [] {}, std::nullopt, item, sampleContent());
+    const KestraPanel panel = KestraPanel::withDotColor({
+        .brand = brand,
+        .status = "Recording",
+        .dotColor = ui::Color::fixed(Qt::magenta),
+        .isOn = ui::Binding<bool>::constant(on),
+        .privacy = "Stays here.",
+        .privacySymbol = "internaldrive",
+        .showGuide = [] {},
+        .footerAction = std::nullopt,
+        .loginItem = item,
+        .content = sampleContent(),
+    });
     EXPECT_FALSE(panel.showPreferences);
     EXPECT_EQ(panel.refreshLoginItemOnAppear, &item);
     EXPECT_TRUE(panel.isSwitchEnabled);
@@ -326,8 +335,18 @@ TEST_F(PanelTest, TheDotColourFormDrawsNoBackgroundAndKeepsTheBrandSwitch) {
     EXPECT_TRUE(
         near(image.pixelColor(QPointF(onOff.center().x() - 12, onOff.center().y()).toPoint()),
              brand.color, 6));
-    // The header dot is the colour given.
-    EXPECT_NE(findText(laidOut.root(), "Recording"), nullptr);
+    // The header dot is the colour given: its centre, 4 points before the status line, 8 across.
+    const ui::Element* status = findText(laidOut.root(), "Recording");
+    ASSERT_NE(status, nullptr);
+    const QPointF dotCentre(status->frame.left() - 4 - 4, status->frame.center().y());
+    EXPECT_TRUE(near(pixel(panel, 368, dotCentre), QColor(Qt::magenta)));
+    // The tint is cleared for the content, also under a tint set around the panel.
+    const ui::Layout tinted =
+        layout(ui::Node(panel).tint(ui::Color::fixed(QColor(200, 40, 0))), 368);
+    ASSERT_NE(tinted.find(PanelPart::content), nullptr);
+    EXPECT_FALSE(tinted.find(PanelPart::content)->env().tint.has_value());
+    EXPECT_TRUE(layout(model.panel(), 368).find(PanelPart::content)->env().tint.has_value())
+        << "the status form tints its content with the brand's accent";
 }
 
 TEST_F(PanelTest, TheSampleNotifierWithdrawsOnlyOnARealChange) {

@@ -64,7 +64,7 @@ TEST_F(PreferencesControlsTest, AStatusRowsTitleTurnsSemiboldWithADetailAndItsBu
             continue;
         }
         const ui::Element* bezel = ui::firstInside(
-            laid.root(), [](const ui::Element& e) { return e.node->tapAction() != nullptr; });
+            laid.root(), [](const ui::Element& e) { return e.node->get<ui::TapAction>() != nullptr; });
         ASSERT_NE(bezel, nullptr);
         EXPECT_DOUBLE_EQ(bezel->frame.top(), textBottom + 4 + 8);
         EXPECT_DOUBLE_EQ(row.height(), bezel->frame.bottom() + 12);
@@ -210,7 +210,7 @@ TEST_F(PreferencesControlsTest, StylesDrawTheDestructiveLabelAndTheBorderedContr
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->env().foreground.resolve(label->env()), c.label);
         const ui::Element* bezel = ui::firstInside(
-            laid.root(), [](const ui::Element& e) { return e.node->tapAction() != nullptr; });
+            laid.root(), [](const ui::Element& e) { return e.node->get<ui::TapAction>() != nullptr; });
         EXPECT_EQ(bezel->env().buttonStyle, ui::ButtonStyle::bordered);
         EXPECT_EQ(bezel->env().controlSize, ui::ControlSize::large);
         EXPECT_EQ(bezel->frame.height(), 36);

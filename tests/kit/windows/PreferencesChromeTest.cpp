@@ -1,16 +1,16 @@
 // The preferences chrome and its layouts: frames, the brand background in each scheme, focus
-// rings after keyboard use, the pane list, and pictures of a sample preferences page.
+// rings after keyboard use, the pane list, and pictures of a sample preferences page compared
+// with their references.
 #include "kit/windows/PreferencesChrome.h"
 
 #include "kit/panel/PreferencesControls.h"
 #include "kit/panel/PreferencesRows.h"
 #include "tests/kit/panel/PreferencesFixture.h"
+#include "tests/support/PictureReference.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/NodeImpl.h"
 #include "ui/Render.h"
 #include "ui/TreeQuery.h"
-
-#include <QFile>
 
 using namespace KestraUI;
 using Role = ui::AccessibleNode::Role;
@@ -26,11 +26,6 @@ class PreferencesChromeTest : public PreferencesTest {
 protected:
     static ui::Node block(double width, double height) {
         return ui::fill(ui::Shape::rectangle(), ui::Color::clear()).frame(width, height);
-    }
-    static void save(const QImage& image, const QString& name) {
-        QFile file(QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/") + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ui::encodePng(image));
     }
 };
 
@@ -97,7 +92,7 @@ TEST_F(PreferencesChromeTest, RingsShowOnlyAfterAKeyAndHideWhenTheWindowIsActiva
     auto switchFrame = [&](QStringView row) {
         const ui::Element* element = host->layout()->find(row);
         const ui::Element* control = ui::firstInside(
-            *element, [](const ui::Element& e) { return e.node->tapAction() != nullptr; });
+            *element, [](const ui::Element& e) { return e.node->get<ui::TapAction>() != nullptr; });
         return control->frame;
     };
     const QRectF first = switchFrame(u"reminders");
@@ -209,7 +204,7 @@ TEST_F(PreferencesChromeTest, AClickSelectsAPaneWithoutARingAndTabShowsTheRounde
     EXPECT_EQ(model.selected, "sync");
 }
 
-// A page of sample rows in both schemes, written to the build folder to be looked at.
+// A page of sample rows in both schemes.
 ui::Node samplePage() {
     auto constant = [](bool value) { return ui::Binding<bool>::constant(value); };
     const ui::Binding<int> glass = ui::Binding<int>::constant(250);
@@ -263,8 +258,9 @@ TEST_F(PreferencesChromeTest, APreferencesPageRendersInBothSchemes) {
         EXPECT_GT(image.height(), 1200);
         // The chrome fills the page: nothing is left transparent.
         EXPECT_EQ(image.pixelColor(2, image.height() - 2).alpha(), 255);
-        save(image, scheme == ui::ColorScheme::light ? QStringLiteral("preferences-light@2x.png")
-                                                     : QStringLiteral("preferences-dark@2x.png"));
+        EXPECT_TRUE(DewlightTest::matchesReference(
+            image, scheme == ui::ColorScheme::light ? QStringLiteral("kit/preferences-light@2x")
+                                                    : QStringLiteral("kit/preferences-dark@2x")));
     }
 }
 
@@ -274,7 +270,8 @@ TEST_F(PreferencesChromeTest, TheFocusedMenuOfAWindowIsDrawnWithItsRing) {
         key(*host, Qt::Key_Tab);
     settle();
     ASSERT_EQ(rings(*host).size(), 1u);
-    save(host->grab().toImage(), QStringLiteral("preferences-focus.png"));
+    EXPECT_TRUE(DewlightTest::matchesReference(host->grab().toImage(),
+                                               QStringLiteral("kit/preferences-focus")));
 }
 
 } // namespace

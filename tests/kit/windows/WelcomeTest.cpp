@@ -1,6 +1,6 @@
 // The welcome pieces: step buttons and rows, the welcome steps page with its size report and
 // its scrolling arrangement, the single-page welcome with its permission rows, and pictures of
-// both pages in either scheme.
+// both pages in either scheme compared with their references.
 #include "kit/panel/LocalLoginService.h"
 #include "kit/panel/LoginItem.h"
 #include "kit/windows/FixedWindowContent.h"
@@ -8,13 +8,13 @@
 #include "kit/windows/WelcomeSteps.h"
 #include "kit/windows/WelcomeStepsLayout.h"
 #include "tests/kit/panel/PreferencesFixture.h"
+#include "tests/support/PictureReference.h"
 #include "ui/AccessibilityTree.h"
 #include "ui/Localization.h"
 #include "ui/NodeImpl.h"
 #include "ui/Render.h"
 #include "ui/TreeQuery.h"
 
-#include <QFile>
 #include <cmath>
 
 using namespace KestraUI;
@@ -34,11 +34,6 @@ protected:
         env.scheme = scheme;
         return env;
     }
-    static void save(const QImage& image, const QString& name) {
-        QFile file(QStringLiteral(DEWLIGHT_TEST_OUTPUT_DIR "/") + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(ui::encodePng(image));
-    }
     static std::vector<ui::AccessibleNode> read(const ui::Node& view, double width = 496) {
         return ui::accessibilityTree(layout(view, width).root());
     }
@@ -54,7 +49,7 @@ protected:
                                                                   bool scrolling) {
             if (!e.placed)
                 return;
-            const bool now = scrolling || e.node->scrollAxis().has_value();
+            const bool now = scrolling || e.node->get<ui::Scrolling>() != nullptr;
             if (e.explicitId == id)
                 inside = now;
             for (const ui::Element& child : e.children)
@@ -325,10 +320,16 @@ TEST_F(WelcomeTest, TheSinglePageWelcomeStartsOnReturnAndReadsTheLoginItemOnAppe
     int started = 0;
     auto host = makeHost(
         [&] {
-            return ui::Node(WelcomeLayout(brand(), Text::verbatim("Welcome"),
-                                          Text::verbatim("Drink water, gently."),
-                                          Text::verbatim("Nothing leaves this computer."),
-                                          "hand.raised", [&] { ++started; }, {}, item));
+            return ui::Node(WelcomeLayout{
+                .brand = brand(),
+                .title = Text::verbatim("Welcome"),
+                .subtitle = Text::verbatim("Drink water, gently."),
+                .privacy = Text::verbatim("Nothing leaves this computer."),
+                .privacySymbol = "hand.raised",
+                .start = [&] { ++started; },
+                .permissions = {},
+                .login = &item,
+            });
         },
         {480, 700});
     EXPECT_GE(login.statusReads, 1) << "refreshed when it came on screen";
@@ -372,25 +373,34 @@ TEST_F(WelcomeTest, PicturesOfAWelcomeStepAndTheSinglePageWelcomeInBothSchemes) 
             ui::HorizontalAlignment::leading, 0);
         const QImage stepImage = ui::render(steps, env, 560, 2);
         EXPECT_EQ(stepImage.width(), 1120);
-        save(stepImage, QStringLiteral("welcome-step-%1@2x.png").arg(suffix));
+        EXPECT_TRUE(DewlightTest::matchesReference(
+            stepImage, QStringLiteral("kit/welcome-step-%1@2x").arg(suffix)));
 
-        const WelcomeLayout welcome(
-            brand(), Text::verbatim("Welcome to Dewlight"),
-            Text::verbatim("A gentle reminder to drink water during your working hours."),
-            Text::verbatim("Your drinks stay on this computer."), "hand.raised", [] {},
-            {PermissionRow{1, true, false, Text::verbatim("Notifications"),
-                           Text::verbatim("So the reminders can reach you."),
-                           Text::verbatim("Allow"), ui::Color::fixed(QColor(10, 158, 194)), [] {}},
-             PermissionRow{2, false, true, Text::verbatim("Start with the session"),
-                           Text::verbatim("Dewlight opens when you log in."),
-                           Text::verbatim("Allow"), ui::Color::fixed(QColor(10, 158, 194)), [] {}}},
-            item);
+        const WelcomeLayout welcome{
+            .brand = brand(),
+            .title = Text::verbatim("Welcome to Dewlight"),
+            .subtitle =
+                Text::verbatim("A gentle reminder to drink water during your working hours."),
+            .privacy = Text::verbatim("Your drinks stay on this computer."),
+            .privacySymbol = "hand.raised",
+            .start = [] {},
+            .permissions = {PermissionRow{1, true, false, Text::verbatim("Notifications"),
+                                          Text::verbatim("So the reminders can reach you."),
+                                          Text::verbatim("Allow"),
+                                          ui::Color::fixed(QColor(10, 158, 194)), [] {}},
+                            PermissionRow{2, false, true, Text::verbatim("Start with the session"),
+                                          Text::verbatim("Dewlight opens when you log in."),
+                                          Text::verbatim("Allow"),
+                                          ui::Color::fixed(QColor(10, 158, 194)), [] {}}},
+            .login = &item,
+        };
         const QImage welcomeImage = ui::render(
             ui::Node(welcome).background(ui::fill(ui::Shape::rectangle(),
                                                   ui::Color::windowBackground())),
             env, 480, 2);
         EXPECT_EQ(welcomeImage.width(), 960);
-        save(welcomeImage, QStringLiteral("welcome-page-%1@2x.png").arg(suffix));
+        EXPECT_TRUE(DewlightTest::matchesReference(
+            welcomeImage, QStringLiteral("kit/welcome-page-%1@2x").arg(suffix)));
     }
 }
 

@@ -105,4 +105,22 @@ TEST(TimeZoneWatcher, FolderChangesBecomeEventsOnlyWhenTheZoneDiffers) {
     }
 }
 
+TEST(TimeZoneWatcher, WritesBesideTheZoneWakeNothing) {
+    ZoneFolder folder;
+    folder.link(QStringLiteral("../usr/share/zoneinfo/Europe/Paris"));
+    int events = 0;
+    TimeZoneWatcher watcher(folder.path(), QDBusConnection(QStringLiteral("no bus")), [] {});
+    QObject::connect(&watcher, &TimeZoneWatcher::timeZoneChanged, [&] { ++events; });
+    folder.writeOther("hostname");
+    folder.writeOther("passwd");
+    ASSERT_EQ(::rename(QFile::encodeName(folder.path() + "/passwd").constData(),
+                       QFile::encodeName(folder.path() + "/passwd-").constData()),
+              0);
+    runUntil([] { return false; }, std::chrono::milliseconds(150));
+    EXPECT_EQ(watcher.wakeups(), 0);
+    folder.link(QStringLiteral("../usr/share/zoneinfo/Asia/Tokyo"));
+    EXPECT_TRUE(runUntil([&] { return events > 0; }));
+    EXPECT_EQ(watcher.zone(), "Asia/Tokyo");
+}
+
 } // namespace

@@ -44,6 +44,8 @@ TEST(EnglishStrings, LinuxWordingWhereAKeyNamesTheOtherPlatform) {
         std::vector<std::string> texts{entry->text};
         for (const auto& [category, form] : entry->plural)
             texts.push_back(form);
+        for (const auto& [argument, form] : entry->forText)
+            texts.push_back(form);
         for (const auto& text : texts)
             for (const char* word : {"Mac", "iCloud", "System Settings", "Applications", "⌘"}) {
                 EXPECT_EQ(text.find(word), std::string::npos) << key << " reads " << text;
@@ -75,7 +77,13 @@ TEST(EnglishStrings, ViewCountsAndPlaceholders) {
         {"%lld grouped entries", 3, "3 grouped entries"},
         {"%lld minutes", 1, "1 minute"},
         {"%lld minutes", 45, "45 minutes"},
+        {"%@ glasses", "¼", "¼ glass"},
+        {"%@ glasses", "½", "½ glass"},
+        {"%@ glasses", "¾", "¾ glass"},
+        {"%@ glasses", "1¼", "1¼ glasses"},
+        {"%@ glasses", "1½", "1½ glasses"},
         {"%@ glasses", "1¾", "1¾ glasses"},
+        {"%@ glasses", "1,000½", "1,000½ glasses"},
         {"%@ ml", "250", "250 ml"},
         {"Step %lld of 2", 2, "Step 2 of 2"},
         {"Version %@ is here", "1.2", "Version 1.2 is here"},

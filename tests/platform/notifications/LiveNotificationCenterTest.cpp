@@ -12,6 +12,10 @@
 #include "platform/storage/LocalUserDefaults.h"
 
 #include <QDBusConnection>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <chrono>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -100,7 +104,9 @@ TEST_F(LiveCenter, ARequestIsShownAtItsInstantAndNotBefore) {
               (QStringList{"cup", "A glass", "sip", "A sip", "postpone", "In 15 minutes"}));
     EXPECT_EQ(shown.hints.value("suppress-sound"), QVariant(true));
     EXPECT_EQ(shown.hints.value("desktop-entry"), QVariant(QStringLiteral("dewlight")));
-    EXPECT_EQ(shown.expireTimeout, -1);
+    // Until answered: a server's own time-out would take the buttons away.
+    EXPECT_EQ(shown.expireTimeout, 0);
+    EXPECT_EQ(shown.hints.value("urgency"), QVariant::fromValue(uchar(1)));
     EXPECT_TRUE(awaitTask(center_->pendingRequests()).empty());
     ASSERT_TRUE(runUntil([&] { return !center_->deliveredIdentifiers().empty(); }));
     EXPECT_THAT(center_->deliveredIdentifiers(), ElementsAre("roziv.1"));
@@ -223,6 +229,64 @@ TEST_F(LiveCenter, WithoutAServiceAddFailsAndAuthorizationIsDenied) {
     EXPECT_EQ(awaitTask(center_->authorizationStatus()),
               NotificationAuthorizationStatus::authorized);
     EXPECT_EQ(failureOf(center_->add(reminder("a", 1100))), std::nullopt);
+}
+
+// A bus of its own whose notification service can be activated but fails to start, as a desktop
+// whose service file names a daemon that cannot run there.
+class ServiceThatCannotStart {
+public:
+    ServiceThatCannotStart() {
+        const QString services = folder_.filePath(QStringLiteral("services"));
+        QDir().mkpath(services);
+        write(services + QStringLiteral("/notifications.service"),
+              "[D-BUS Service]\nName=org.freedesktop.Notifications\nExec=/bin/false\n");
+        const QString config = folder_.filePath(QStringLiteral("bus.conf"));
+        write(config, QStringLiteral("<busconfig><type>session</type>"
+                                     "<listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
+                                     "<servicedir>%1</servicedir><policy context=\"default\">"
+                                     "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+                                     "<allow own=\"*\"/>"
+                                     "</policy></busconfig>")
+                          .arg(services)
+                          .toUtf8());
+        daemon_.start(QStringLiteral("dbus-daemon"),
+                      {QStringLiteral("--config-file=") + config,
+                       QStringLiteral("--print-address=1"), QStringLiteral("--nofork")});
+        if (daemon_.waitForReadyRead(5000))
+            QDBusConnection::connectToBus(QString::fromUtf8(daemon_.readLine()).trimmed(), name);
+    }
+    ~ServiceThatCannotStart() {
+        QDBusConnection::disconnectFromBus(name);
+        daemon_.terminate();
+        daemon_.waitForFinished(3000);
+    }
+    QDBusConnection bus() const { return QDBusConnection(name); }
+
+private:
+    static inline const QString name = QStringLiteral("cannot-start");
+
+    static void write(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+
+    QTemporaryDir folder_;
+    QProcess daemon_;
+};
+
+// A service that is named on the bus but never answers is no yes: the request is denied and
+// stays so, rather than counted as allowed because the bus could try to start it again.
+TEST_F(LiveCenter, AServiceThatCannotStartDeniesTheAuthorization) {
+    const ServiceThatCannotStart desktop;
+    ASSERT_TRUE(desktop.bus().isConnected());
+    LiveNotificationCenter center(
+        desktop.bus(), defaults_, clock_, std::make_unique<ClockWallAlarm>(clock_),
+        NotificationSettingsLauncher(QString(), [](const QString&) { return false; }));
+    EXPECT_THROW(awaitTask(center.requestAlertAuthorization()), NotificationError);
+    EXPECT_EQ(defaults_.text(LiveNotificationCenter::authorizationKey), "denied");
+    EXPECT_EQ(awaitTask(center.authorizationStatus()), NotificationAuthorizationStatus::denied);
+    EXPECT_EQ(defaults_.text(LiveNotificationCenter::authorizationKey), "denied");
 }
 
 // The server stops while a reminder is due and starts again: the reminder is held, reported, and

@@ -86,6 +86,62 @@ TEST_F(DesktopShellTest, TheIconRegistersWithTheHostAndItsClicksToggleThePanel) 
     EXPECT_TRUE(said(first, "appeared"));
 }
 
+// What a panel reads of the item: a click activates it, and its menu (open, quit) is there for
+// the hosts that show one, on a right click (Plasma, Xfce) or on any single click (GNOME's
+// AppIndicator extension).
+TEST_F(DesktopShellTest, TheItemActivatesOnAClickAndOffersAMenuThatOpensThePanelAndQuits) {
+    FakeStatusNotifierWatcher watcher(true);
+    QProcess& first = launch();
+    ASSERT_TRUE(said(first, "mode tray"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.RegisteredStatusNotifierItems().isEmpty(); },
+                                8000));
+    EXPECT_EQ(watcher.itemProperty(QStringLiteral("ItemIsMenu")), QVariant(false));
+    EXPECT_EQ(watcher.itemProperty(QStringLiteral("Category")).toString(),
+              QStringLiteral("ApplicationStatus"));
+    EXPECT_EQ(watcher.itemProperty(QStringLiteral("Id")).toString(), QStringLiteral("dewlight"));
+
+    std::vector<QString> labels;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            labels.clear();
+            for (const auto& entry : watcher.menu())
+                if (entry.enabled)
+                    labels.push_back(QString(entry.label).remove(QLatin1Char('&')));
+            return !labels.empty();
+        },
+        8000));
+    EXPECT_EQ(labels,
+              (std::vector<QString>{QStringLiteral("Open Dewlight"), QStringLiteral("Quit")}));
+
+    ASSERT_TRUE(watcher.chooseFromMenu(QStringLiteral("Open Dewlight")));
+    EXPECT_TRUE(said(first, "appeared"));
+    ASSERT_TRUE(watcher.chooseFromMenu(QStringLiteral("Quit")));
+    ASSERT_TRUE(first.waitForFinished(8000));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+}
+
+// The tray's panel stops while the application runs: after the same wait as at start the panel
+// becomes a window, and the item is back with the next host.
+TEST_F(DesktopShellTest, AHostLostWhileRunningGivesAWindowAndTheItemReturnsWithTheNextHost) {
+    auto watcher = std::make_unique<FakeStatusNotifierWatcher>(true);
+    QProcess& first = launch(500);
+    ASSERT_TRUE(said(first, "mode tray"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher->RegisteredStatusNotifierItems().isEmpty(); },
+                                8000));
+    watcher.reset();
+    EXPECT_TRUE(said(first, "mode waiting"));
+    EXPECT_TRUE(said(first, "mode window"));
+    EXPECT_TRUE(said(first, "appeared"));
+
+    watcher = std::make_unique<FakeStatusNotifierWatcher>(true);
+    EXPECT_TRUE(said(first, "mode tray"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !watcher->RegisteredStatusNotifierItems().isEmpty(); },
+                                8000));
+    ASSERT_TRUE(watcher->activateItem());
+    EXPECT_TRUE(said(first, "appeared"));
+}
+
 TEST_F(DesktopShellTest, WithoutAHostThePanelIsANormalWindowAfterTheWait) {
     QProcess& first = launch(300);
     ASSERT_TRUE(said(first, "ready"));

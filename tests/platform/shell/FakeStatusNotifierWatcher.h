@@ -4,6 +4,7 @@
 #include <QDBusContext>
 #include <QObject>
 #include <QStringList>
+#include <vector>
 
 // A StatusNotifierItem watcher with a host of its own, on the test's private bus: it records the
 // items that register and can click them the way a panel does.
@@ -27,6 +28,18 @@ public:
     bool activateItem();
     // A property of the first registered item.
     QVariant itemProperty(const QString& name);
+
+    // One entry of the first item's menu as DBusMenu lays it out.
+    struct MenuEntry {
+        int id = 0;
+        QString label;
+        bool enabled = true;
+    };
+    // The entries of the first item's menu, as a panel reads them before showing it; empty
+    // without a menu.
+    std::vector<MenuEntry> menu();
+    // Clicks the entry labelled `label` in the first item's menu; false when none is.
+    bool chooseFromMenu(const QString& label);
 
 public slots:
     void RegisterStatusNotifierItem(const QString& service);

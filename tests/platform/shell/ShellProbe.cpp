@@ -1,5 +1,6 @@
 // The desktop shell as the application runs it, with a plain panel, telling on standard output
-// what happens to it: "mode tray", "mode window", "appeared", "hidden". The shell test drives it.
+// what happens to it: "mode tray", "mode waiting", "mode window", "appeared", "hidden". The shell
+// test drives it.
 #include "platform/shell/DesktopShell.h"
 
 #include <QApplication>
@@ -50,7 +51,9 @@ int main(int argc, char* argv[]) {
     shell.panel().installEventFilter(&hides);
     QObject::connect(&shell.panel(), &PanelWindow::appeared, [] { say("appeared"); });
     QObject::connect(&shell.scene(), &TrayScene::modeChanged, [](TrayScene::Mode mode) {
-        say(mode == TrayScene::Mode::tray ? "mode tray" : "mode window");
+        say(mode == TrayScene::Mode::tray      ? "mode tray"
+            : mode == TrayScene::Mode::waiting ? "mode waiting"
+                                               : "mode window");
     });
     shell.start();
     say("ready");

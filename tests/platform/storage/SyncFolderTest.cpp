@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace DewlightPlatform;
@@ -262,6 +263,46 @@ TEST_F(SyncFolderTest, EnteringOverQuotaPostsOneNotice) {
     a.store.setQuota({.totalBytes = 6, .keyCount = 10});
     a.store.set("k1", "12345");
     EXPECT_EQ(a.store.data("k1"), QByteArray("1")) << "the byte limit counts keys and values";
+}
+
+// Nothing polls: each of these is seen through the watches alone, with no rescan asked for.
+TEST_F(SyncFolderTest, AFolderOrTokenThatAppearsIsNoticed) {
+    struct Case {
+        const char* name;
+        std::function<void()> before; // leaves no usable folder
+        std::function<void()> change; // makes it usable again
+    };
+    const fs::path parked = base / "parked";
+    const Case cases[] = {
+        {"the link is created", [&] { fs::remove(sync); },
+         [&] { fs::create_symlink(shared, sync); }},
+        {"the link and the folders above it are created", [&] { fs::remove_all(base / "data"); },
+         [&] {
+             fs::create_directories(sync.parent_path());
+             fs::create_symlink(shared, sync);
+         }},
+        {"a dangling link's target appears", [&] { fs::rename(shared, parked); },
+         [&] { fs::rename(parked, shared); }},
+        {"the link is retargeted", [&] {
+             fs::remove(sync);
+             fs::create_symlink(parked, sync);
+         },
+         [&] {
+             fs::create_symlink(shared, base / "next");
+             fs::rename(base / "next", sync);
+         }},
+        {"the token is written", [&] { fs::remove(shared / "account"); },
+         [&] { writeRaw(shared / "account", "alice"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.before();
+        Machine a(sync);
+        ASSERT_FALSE(a.tokens.currentToken());
+        c.change();
+        EXPECT_TRUE(waitUntil([&] { return a.tokens.currentToken() == IdentityToken("alice"); }));
+        EXPECT_EQ(a.folder.availability(), SyncFolder::Availability::online);
+    }
 }
 
 TEST_F(SyncFolderTest, WithoutASyncFolderNothingIsStored) {

@@ -2,9 +2,12 @@
 
 #include "core/HydrationLedger.h"
 #include "core/Identity.h"
+#include "core/PlannedReminder.h"
+#include "core/ReminderPayload.h"
 #include "core/ResetGeneration.h"
 #include "core/RozivSettings.h"
 #include "core/WorkdayID.h"
+#include "tests/support/Week.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,10 +18,10 @@ namespace DewlightCoreTesting {
 
 using namespace DewlightCore;
 
-// Monday 2026-01-05 00:00 UTC; the week runs Monday to Sunday from here.
-inline constexpr double mondayMidnight = 789264000;
-inline constexpr double hour = 3600;
-inline constexpr double minute = 60;
+// The reminders, ledgers and settings the core and reminder tests build, in the tests' week.
+using DewlightTesting::hour;
+using DewlightTesting::minute;
+using DewlightTesting::mondayMidnight;
 
 // A moment on the given day of that week (0 = Monday) at the given UTC wall time.
 inline double at(int day, int hours, int minutes = 0, double seconds = 0) {
@@ -31,6 +34,27 @@ inline WorkdayID dayID(int day) {
 
 inline ResetGeneration initialGeneration() {
     return ResetGeneration(0, Identity<WriterTag>("initial"));
+}
+
+// The generation reminder payloads carry.
+inline ResetGeneration payloadGeneration(std::uint64_t counter = 0) {
+    return ResetGeneration(counter, Identity<WriterTag>("writer-a"));
+}
+
+// A reminder on Monday at 10:00 + `index` hours (wrapping over the following days).
+inline ReminderPayload payloadAt(int index, std::uint64_t counter = 0,
+                                 std::string account = "account-a") {
+    const int day = index / 8;
+    const double workday = mondayMidnight + day * 86400.0;
+    const double moment = workday + (10 + index % 8) * hour;
+    return ReminderPayload(Identity<AccountTag>(std::move(account)), payloadGeneration(counter),
+                           WorkdayID(workday),
+                           Identity<ReminderTag>("roziv.test." + std::to_string(index)), moment);
+}
+
+inline PlannedReminder plannedAt(int index, ReminderPhrase phrase = ReminderPhrase::timeForRoziv,
+                                 bool oneHour = false, std::uint64_t counter = 0) {
+    return PlannedReminder{payloadAt(index, counter), phrase, oneHour};
 }
 
 inline RozivSettings settingsWith(std::int64_t startMinute = 540, std::int64_t endMinute = 1080,
