@@ -110,15 +110,15 @@ std::optional<Change> readChange(RuleReader& reader) {
     Change change;
     std::optional<int> dayOfYear; // counted from 0, February always of 28 days
     if (reader.take('M')) {
-        const auto month = reader.number(2);
-        const auto week = reader.take('.') ? reader.number(1) : std::nullopt;
-        const auto weekday = reader.take('.') ? reader.number(1) : std::nullopt;
-        if (!month || !week || !weekday || *month < 1 || *month > 12 || *week < 1 || *week > 5 ||
-            *weekday > 6)
+        // -1 stands for a missing part, which every range below refuses.
+        const int month = reader.number(2).value_or(-1);
+        const int week = reader.take('.') ? reader.number(1).value_or(-1) : -1;
+        const int weekday = reader.take('.') ? reader.number(1).value_or(-1) : -1;
+        if (month < 1 || month > 12 || week < 1 || week > 5 || weekday < 0 || weekday > 6)
             return std::nullopt;
-        change.month = int8_t(*month - 1);
-        change.day = int8_t(*week == 5 ? -1 : *week);
-        change.weekday = int8_t(UCAL_SUNDAY + *weekday);
+        change.month = int8_t(month - 1);
+        change.day = int8_t(week == 5 ? -1 : week);
+        change.weekday = int8_t(UCAL_SUNDAY + weekday);
     } else if (reader.take('J')) {
         const auto day = reader.number(3);
         if (!day || *day < 1 || *day > 365)
@@ -278,16 +278,19 @@ std::unique_ptr<icu::TimeZone> hostTimeZone(std::optional<std::string_view> tz,
 
 std::unique_ptr<icu::TimeZone> hostTimeZone() {
     const char* tz = std::getenv("TZ");
-    if (!tz) {
-        // ICU also finds the name of an /etc/localtime that is a copy rather than a link.
-        std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::detectHostTimeZone());
-        icu::UnicodeString id;
-        if (zone && zone->getID(id) != icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID))
-            return zone;
-    }
     ZoneFiles files;
     if (const char* folder = std::getenv("TZDIR"); folder && *folder)
         files.folder = folder;
+    if (tz)
+        if (auto zone = followed(tz, files))
+            return zone;
+    // ICU finds the name of an /etc/localtime that is a copy rather than a link, and reads a
+    // zone file of the user's own (one without a rule for now) when its path holds no digit.
+    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::detectHostTimeZone());
+    icu::UnicodeString id;
+    if (zone && zone->getID(id) != icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID) &&
+        (!tz || zone->getRawOffset() != 0 || id != icu::UnicodeString("GMT")))
+        return zone;
     return hostTimeZone(tz ? std::optional<std::string_view>(tz) : std::nullopt, files);
 }
 

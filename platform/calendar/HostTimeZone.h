@@ -4,10 +4,11 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <unicode/uversion.h>
 
-namespace icu {
+U_NAMESPACE_BEGIN
 class TimeZone;
-}
+U_NAMESPACE_END
 
 namespace DewlightPlatform {
 

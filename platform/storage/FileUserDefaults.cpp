@@ -119,7 +119,7 @@ void FileUserDefaults::load() {
     if (brokenLink_) {
         // A backup disk not mounted, a moved folder: the settings are elsewhere, not gone.
         if (!wasBroken)
-            qCWarning(defaultsLog, "The settings file %s is a link that cannot be followed",
+            qCWarning(systemLog, "The settings file %s is a link that cannot be followed",
                       file_.c_str());
         return;
     }
