@@ -17,6 +17,9 @@ std::string makeAccountMarker() {
 
 AccountSession AccountIdentityStore::current() {
     const AccountSession failedSession{unavailableMarker, false, true};
+    // Defaults that exist but cannot be read hold the markers given so far: never start afresh.
+    if (!defaults_.readable())
+        return failedSession;
     const auto token = tokens_.currentToken();
     if (!token) {
         auto marker = defaults_.text(localKey).value_or(makeAccountMarker());

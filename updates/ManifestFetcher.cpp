@@ -30,6 +30,9 @@ QNetworkRequest manifestRequest(const ManifestFetcher::Settings& settings) {
     request.setRawHeader("Accept-Language", "*");
     // Qt restarts this timer whenever data moves, which makes it the idle limit.
     request.setTransferTimeout(static_cast<int>(settings.idleTimeout.count()));
+    // The size limit below ends a compressed body as soon as it unpacks past the limit; Qt's own
+    // ratio check would fail such a reply a second time and leave it hanging until the idle limit.
+    request.setDecompressedSafetyCheckThreshold(-1);
     if (!settings.extraTrustedRoots.isEmpty()) {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.addCaCertificates(settings.extraTrustedRoots);
@@ -57,10 +60,14 @@ QCoro::Task<QByteArray> ManifestFetcher::fetch() {
     std::optional<UpdateFailure> failure;
     QByteArray body;
     QNetworkReply* current = nullptr;
+    // The first failure ends the fetch, once: the reply is aborted after the signal that found
+    // it returns, since Qt may still be unpacking a compressed body inside that signal.
     const auto fail = [&](UpdateFailure reason) {
-        if (!failure)
-            failure = reason;
-        current->abort();
+        if (failure)
+            return;
+        failure = reason;
+        QObject::disconnect(current, &QNetworkReply::readyRead, nullptr, nullptr);
+        QMetaObject::invokeMethod(current, &QNetworkReply::abort, Qt::QueuedConnection);
     };
     const auto readAvailable = [&] {
         while (!failure && current->bytesAvailable() > 0) {

@@ -12,7 +12,8 @@ std::optional<QUrl> SiteUpdateFeed::originOf(std::string_view site) {
     const QUrl url(QString::fromUtf8(site.data(), static_cast<qsizetype>(site.size())),
                    QUrl::StrictMode);
     if (!url.isValid() || url.scheme() != QLatin1String("https") || url.host().isEmpty() ||
-        !url.userInfo().isEmpty() || !url.path().isEmpty() || url.hasQuery() || url.hasFragment())
+        url.port() == 0 || !url.userInfo().isEmpty() || !url.path().isEmpty() || url.hasQuery() ||
+        url.hasFragment())
         return std::nullopt;
     return url;
 }

@@ -1,5 +1,7 @@
 #include "platform/calendar/Calendar.h"
 
+#include "platform/calendar/HostTimeZone.h"
+
 #include <cmath>
 #include <limits>
 #include <unicode/gregocal.h>
@@ -100,11 +102,7 @@ Calendar Calendar::utc() {
 }
 
 Calendar Calendar::current() {
-    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::detectHostTimeZone());
-    icu::UnicodeString id;
-    if (!zone || zone->getID(id) == icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID))
-        return utc();
-    return Calendar(makeGregorian(std::move(zone)));
+    return Calendar(makeGregorian(hostTimeZone()));
 }
 
 std::unique_ptr<icu::TimeZone> Calendar::timeZone() const {

@@ -47,7 +47,7 @@ public:
     // Throws UnknownTimeZone for a name the time-zone database does not know.
     static Calendar gregorian(std::string_view timeZoneId);
     static Calendar utc();
-    // The host's time zone (TZ, else /etc/localtime); UTC when the host names none we know.
+    // The host's time zone, as `hostTimeZone()` finds it.
     static Calendar current();
 
     Calendar(const Calendar& other);

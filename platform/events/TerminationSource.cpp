@@ -65,7 +65,9 @@ void TerminationSource::onSignalled() {
     unsigned char bytes[64];
     while (::read(readEnd_.get(), bytes, sizeof bytes) > 0) {
     }
-    application_.quit();
+    // quit() first asks every window to close and gives up when one refuses, as the panel
+    // does by hiding; a signal must end the application whatever is shown.
+    application_.exit(0);
 }
 
 } // namespace DewlightPlatform

@@ -1,5 +1,7 @@
 #include "platform/events/TimeZoneWatcher.h"
 
+#include "platform/calendar/HostTimeZone.h"
+
 #include "platform/runtime/Log.h"
 
 #include <QCryptographicHash>
@@ -62,7 +64,7 @@ void TimeZoneWatcher::watch() {
 
 void TimeZoneWatcher::refreshProcessZone() {
     ::tzset();
-    icu::TimeZone::adoptDefault(icu::TimeZone::detectHostTimeZone());
+    icu::TimeZone::adoptDefault(hostTimeZone().release());
 }
 
 QString TimeZoneWatcher::probe() const {

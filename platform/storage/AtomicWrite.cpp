@@ -54,6 +54,16 @@ void keepPrevious(const std::filesystem::path& target, const std::filesystem::pa
 
 } // namespace
 
+std::optional<std::filesystem::path> linkTarget(const std::filesystem::path& target) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error)))
+        return target;
+    auto resolved = std::filesystem::canonical(target, error);
+    if (error)
+        return std::nullopt;
+    return resolved;
+}
+
 bool isTemporaryName(const std::string& name) {
     const std::size_t fixed = 1 + temporaryMark.size() + uniqueLength;
     if (name.size() <= fixed || !name.starts_with('.'))

@@ -22,6 +22,11 @@ bool write(const std::filesystem::path& target, const QByteArray& bytes,
            const std::optional<std::filesystem::path>& previous = std::nullopt,
            const StageHook& hook = {});
 
+// The file a write to `target` replaces: `target` itself, or for a symbolic link the file the
+// link finally names, so that the link stays and its target is what changes. None for a link that
+// cannot be followed (dangling, a loop): there is nothing to replace, and the link is the user's.
+std::optional<std::filesystem::path> linkTarget(const std::filesystem::path& target);
+
 // True when `name` is one of the temporary names that `write` uses: ".<target>.tmp-XXXXXX".
 bool isTemporaryName(const std::string& name);
 

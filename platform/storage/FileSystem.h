@@ -17,11 +17,13 @@ public:
     virtual std::optional<Path> dataFolder() const = 0;
     // Creates the folder and its parents; an existing folder is fine.
     [[nodiscard]] virtual bool createFolders(const Path& folder) = 0;
+    // True for any entry of that name, a symbolic link that cannot be followed included.
     virtual bool exists(const Path& path) const = 0;
     // The whole file, or none when it cannot be read.
     virtual std::optional<QByteArray> read(const Path& file) const = 0;
     // Replaces the file whole: afterwards it holds the old bytes or the new ones, never a mix,
-    // even after a crash. The folder must exist.
+    // even after a crash. The folder must exist. A symbolic link is written through to its
+    // target and stays; one that cannot be followed is not replaced (false).
     [[nodiscard]] virtual bool writeAtomically(const Path& file, const QByteArray& bytes) = 0;
 };
 

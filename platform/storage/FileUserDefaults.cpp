@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <nlohmann/json.hpp>
+#include <utility>
 
 namespace DewlightPlatform {
 
@@ -112,8 +114,16 @@ void FileUserDefaults::moveAside(const std::filesystem::path& damaged) {
 
 void FileUserDefaults::load() {
     std::error_code error;
-    if (!std::filesystem::exists(file_, error))
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file_, error)))
         return; // nothing stored yet: a new computer
+    const bool wasBroken = std::exchange(brokenLink_, !AtomicWrite::linkTarget(file_));
+    if (brokenLink_) {
+        // A backup disk not mounted, a moved folder: the settings are elsewhere, not gone.
+        if (!wasBroken)
+            qCWarning(systemLog, "The settings file %s is a link that cannot be followed",
+                      file_.c_str());
+        return;
+    }
     if (auto bytes = readFile(file_))
         if (auto values = decode(*bytes)) {
             values_ = std::move(*values);
@@ -133,11 +143,18 @@ void FileUserDefaults::load() {
     moveAside(previous);
 }
 
+bool FileUserDefaults::readable() {
+    if (brokenLink_)
+        load();
+    return !brokenLink_;
+}
+
 void FileUserDefaults::save() {
     std::error_code error;
     std::filesystem::create_directories(file_.parent_path(), error);
+    const auto target = brokenLink_ ? std::nullopt : AtomicWrite::linkTarget(file_);
     lastWriteSucceeded_ =
-        !error && AtomicWrite::write(file_, encode(values_), previousFile(), hook_);
+        !error && target && AtomicWrite::write(*target, encode(values_), previousFile(), hook_);
     if (!lastWriteSucceeded_)
         qCWarning(systemLog, "Could not write the settings file %s", file_.c_str());
 }

@@ -11,7 +11,9 @@ namespace DewlightPlatform {
 // The defaults of this computer, kept in one JSON file (never synced: each computer needs its own
 // writer identity). Every change is written through at once; an unchanged value writes nothing.
 // The file that a write replaces is kept as "<name>.previous" to fall back to; a file that cannot
-// be read is moved aside as "<name>.damaged-<time>", never overwritten. Temporary files that an
+// be read is moved aside as "<name>.damaged-<time>", never overwritten. A symbolic link in place of
+// the file is written through to its target; one that cannot be followed is left as it is and
+// the defaults are not readable until it is mended. Temporary files that an
 // interrupted write left in the folder are removed when the defaults open.
 class FileUserDefaults final : public UserDefaults {
 public:
@@ -19,6 +21,7 @@ public:
     // first write.
     explicit FileUserDefaults(std::filesystem::path file, AtomicWrite::StageHook hook = {});
 
+    bool readable() override;
     std::optional<UserDefaultsValue> value(const std::string& key) const override;
     void set(const std::string& key, UserDefaultsValue value) override;
     void remove(const std::string& key) override;
@@ -42,6 +45,7 @@ private:
     AtomicWrite::StageHook hook_;
     std::map<std::string, UserDefaultsValue> values_;
     bool lastWriteSucceeded_ = true;
+    bool brokenLink_ = false;
 };
 
 } // namespace DewlightPlatform

@@ -22,8 +22,9 @@ bool LinuxFileSystem::createFolders(const Path& folder) {
 }
 
 bool LinuxFileSystem::exists(const Path& path) const {
+    // A link that cannot be followed exists too: it is a file that cannot be read, never none.
     std::error_code error;
-    return std::filesystem::exists(path, error);
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
 std::optional<QByteArray> LinuxFileSystem::read(const Path& file) const {
@@ -41,11 +42,12 @@ std::optional<QByteArray> LinuxFileSystem::read(const Path& file) const {
 }
 
 bool LinuxFileSystem::writeAtomically(const Path& file, const QByteArray& bytes) {
+    const auto target = AtomicWrite::linkTarget(file);
     std::error_code error;
-    if (std::filesystem::is_directory(file, error))
+    if (!target || std::filesystem::is_directory(*target, error))
         return false;
-    sweepOnce(file.parent_path());
-    return AtomicWrite::write(file, bytes);
+    sweepOnce(target->parent_path());
+    return AtomicWrite::write(*target, bytes);
 }
 
 } // namespace DewlightPlatform

@@ -31,7 +31,11 @@ Look look(const std::filesystem::path& root, bool tokenKnown) {
     bool empty = entries == std::filesystem::directory_iterator();
     auto tokenFile = root / "account";
     if (!std::filesystem::exists(tokenFile, error)) {
-        if (error || (empty && tokenKnown))
+        // A token behind a link that cannot be followed is away, as on an unmounted share.
+        std::error_code linkError;
+        const bool brokenLink =
+            std::filesystem::is_symlink(std::filesystem::symlink_status(tokenFile, linkError));
+        if (error || brokenLink || (empty && tokenKnown))
             return {A::offline, std::nullopt}; // most likely an unmounted share
         return {A::online, std::nullopt};
     }

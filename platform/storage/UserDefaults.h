@@ -35,6 +35,11 @@ public:
         return !date || std::isfinite(date->seconds);
     }
 
+    // False while stored defaults exist but cannot be read (a symbolic link that cannot be
+    // followed): values read as absent and nothing is written over them. Each call looks again,
+    // so a mended link is picked up.
+    virtual bool readable() { return true; }
+
     virtual std::optional<UserDefaultsValue> value(const std::string& key) const = 0;
     virtual void set(const std::string& key, UserDefaultsValue value) = 0;
     virtual void remove(const std::string& key) = 0;

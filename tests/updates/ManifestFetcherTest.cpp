@@ -3,6 +3,7 @@
 #include "TestCertificate.h"
 #include "TestHttpServer.h"
 #include "platform/BuildInfo.h"
+#include "tests/support/WarningLog.h"
 #include "updates/SiteUpdateFeed.h"
 #include "updates/UpdateFailure.h"
 
@@ -15,6 +16,7 @@
 #include <map>
 #include <set>
 #include <thread>
+#include <zlib.h>
 
 namespace DewlightUpdates {
 namespace {
@@ -193,6 +195,62 @@ TEST_F(ManifestFetcherTest, ReadsAtMostTheLimit) {
     }
 }
 
+// `size` zero bytes in the gzip format: a few kilobytes that unpack to any size.
+QByteArray gzippedZeros(qsizetype size) {
+    z_stream stream = {};
+    EXPECT_EQ(deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 9,
+                           Z_DEFAULT_STRATEGY),
+              Z_OK);
+    const QByteArray chunk(1 << 20, '\0');
+    QByteArray packed;
+    char out[1 << 16];
+    for (qsizetype left = size; left >= 0; left -= chunk.size()) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(chunk.constData()));
+        stream.avail_in = static_cast<uInt>(std::min(left, chunk.size()));
+        const int flush = left <= chunk.size() ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(out);
+            stream.avail_out = sizeof out;
+            deflate(&stream, flush);
+            packed.append(out, static_cast<qsizetype>(sizeof out - stream.avail_out));
+        } while (stream.avail_out == 0);
+        if (flush == Z_FINISH)
+            break;
+    }
+    deflateEnd(&stream);
+    return packed;
+}
+
+TEST_F(ManifestFetcherTest, AnUnpackedBodyOverTheLimitEndsTheFetchAtOnce) {
+    const qsizetype limit = static_cast<qsizetype>(UpdateManifest::maximumBytes);
+    struct Case {
+        const char* name;
+        qsizetype unpacked;
+        std::optional<UpdateFailure> failure;
+    };
+    const Case cases[] = {
+        {"at the limit", limit, std::nullopt},
+        {"one byte over", limit + 1, UpdateFailure::unreadable},
+        {"a bomb", qsizetype(200) << 20, UpdateFailure::unreadable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestHttpServer server;
+        server.respondWith(TestHttpServer::response(200, gzippedZeros(c.unpacked),
+                                                    "Content-Encoding: gzip\r\n"));
+        DewlightTest::WarningLog warnings;
+        QElapsedTimer clock;
+        clock.start();
+        const Outcome outcome = fetch(at(server.url()));
+        EXPECT_LT(clock.elapsed(), 5000) << "the idle limit is 15 s";
+        EXPECT_EQ(outcome.failure, c.failure);
+        if (!c.failure) {
+            EXPECT_EQ(outcome.body, QByteArray(limit, '\0'));
+        }
+        EXPECT_THAT(warnings.lines, ::testing::IsEmpty());
+    }
+}
+
 TEST_F(ManifestFetcherTest, GivesUpAfterTheIdleAndTotalLimits) {
     TestHttpServer silent; // accepts, reads the request, never answers
     ManifestFetcher::Settings idle = at(silent.url());
@@ -252,7 +310,8 @@ TEST(SiteUpdateFeed, AcceptsOnlyAnHttpsOrigin) {
     for (const char* site :
          {"", "example.org", "http://example.org", "https://", "https://example.org/",
           "https://example.org/downloads", "https://user@example.org", "https://example.org?x=1",
-          "https://example.org#top", "https://exa mple.org", "ftp://example.org"})
+          "https://example.org#top", "https://exa mple.org", "ftp://example.org",
+          "https://example.org:0", "https://example.org:99999"})
         EXPECT_FALSE(SiteUpdateFeed::originOf(site)) << site;
 }
 
