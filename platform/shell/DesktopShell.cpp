@@ -80,7 +80,7 @@ DesktopShell::DesktopShell(Options options)
     : options_(std::move(options)),
       channel_(std::make_unique<DBusInstanceChannel>(QDBusConnection::sessionBus())),
       host_(std::make_unique<StatusNotifierHost>(QDBusConnection::sessionBus())),
-      panel_(std::make_unique<PanelWindow>(QStringLiteral("Dewlight"))),
+      panel_(std::make_unique<PanelWindow>(QStringLiteral("Panel"))),
       scheme_(std::make_unique<PortalColorScheme>(QDBusConnection::sessionBus())) {
     scene_ = std::make_unique<TrayScene>(
         *host_, [] { return std::make_unique<QtTrayIcon>(); }, *panel_, options_.scene);

@@ -21,6 +21,9 @@ Qt::WindowFlags flagsFor(PanelWindow::Style style) {
 PanelWindow::PanelWindow(const QString& title, QWidget* parent)
     : QWidget(parent, flagsFor(Style::popup)) {
     setWindowTitle(title);
+    // Found by this role, not by its title, which must differ from the welcome's for window
+    // managers that number equal titles.
+    setWindowRole(QString::fromLatin1(role));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -17,6 +17,8 @@ class PanelWindow final : public QWidget {
     Q_OBJECT
 public:
     enum class Style { popup, window };
+    // The window's role (WM_WINDOW_ROLE on X11).
+    static constexpr const char* role = "panel";
 
     explicit PanelWindow(const QString& title, QWidget* parent = nullptr);
     ~PanelWindow() override;

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -64,6 +66,28 @@ protected:
             timeoutMs);
     }
 
+    // A property of the probe's visible window as xprop prints it (`WM_NAME(STRING) = "…"`), or
+    // empty when the window or the tools are missing.
+    std::string windowProperty(QProcess& probe, const QString& name) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        const auto output = [&](const QString& program, const QStringList& arguments) {
+            QProcess tool;
+            tool.setProcessEnvironment(environment);
+            tool.start(program, arguments);
+            tool.waitForFinished(5000);
+            return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+        };
+        const QString window =
+            output(QStringLiteral("xdotool"),
+                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--pid"), QString::number(probe.processId())})
+                .section(QLatin1Char('\n'), -1);
+        if (window.isEmpty())
+            return {};
+        return output(QStringLiteral("xprop"), {QStringLiteral("-id"), window, name}).toStdString();
+    }
+
     QProcess xvfb;
     QString display;
     QTemporaryDir folder;
@@ -84,6 +108,35 @@ TEST_F(DesktopShellTest, TheIconRegistersWithTheHostAndItsClicksToggleThePanel) 
     EXPECT_TRUE(said(first, "hidden"));
     ASSERT_TRUE(watcher.activateItem());
     EXPECT_TRUE(said(first, "appeared"));
+}
+
+// The panel's window is told by its role, and its title differs from the welcome's ("Dewlight")
+// so that window managers do not number the second of two equal titles ("Dewlight <2>"); Qt
+// appends the application's name to every title but the one that is that name.
+TEST_F(DesktopShellTest, ThePanelsWindowHasItsOwnTitleAndThePanelRoleInBothStyles) {
+    for (const char* tool : {"xdotool", "xprop"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    for (const bool tray : {true, false}) {
+        SCOPED_TRACE(tray ? "popup under the tray icon" : "normal window without a tray");
+        std::optional<FakeStatusNotifierWatcher> watcher;
+        if (tray)
+            watcher.emplace(true);
+        QProcess& probe = launch(300);
+        if (tray) {
+            ASSERT_TRUE(said(probe, "mode tray"));
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return !watcher->RegisteredStatusNotifierItems().isEmpty(); }, 8000));
+            ASSERT_TRUE(watcher->activateItem());
+        }
+        ASSERT_TRUE(said(probe, "appeared"));
+        EXPECT_EQ(windowProperty(probe, QStringLiteral("WM_WINDOW_ROLE")),
+                  "WM_WINDOW_ROLE(STRING) = \"panel\"");
+        EXPECT_EQ(windowProperty(probe, QStringLiteral("_NET_WM_NAME")),
+                  "_NET_WM_NAME(UTF8_STRING) = \"Panel \u2014 Dewlight\"");
+        probe.terminate();
+        probe.waitForFinished(3000);
+    }
 }
 
 // What a panel reads of the item: a click activates it, and its menu (open, quit) is there for
